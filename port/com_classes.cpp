@@ -1,0 +1,9 @@
+// The classes CoCreateInstance can make. Each service adds its line here.
+#include "port_internal.h"
+
+static HRESULT NoClass(REFIID, void**) { return REGDB_E_CLASSNOTREG; }
+
+const PortComClass portComClasses[] = {
+    {&IID_IUnknown, NoClass},  // keeps the table non-empty; IUnknown is no class
+};
+const int portComClassCount = sizeof(portComClasses) / sizeof(portComClasses[0]);

@@ -1,0 +1,28 @@
+// What the port's modules share among themselves; never seen by the program.
+#pragma once
+
+#include "win32.h"
+
+struct SDL_Window;
+
+// The SDL window behind a window handle, or null.
+SDL_Window* PortSdlWindow(HWND window);
+// The window's OpenGL context, made on first use and current afterwards; null
+// when the window has none and cannot get one.
+void* PortGlContext(HWND window);
+
+// Called by Flip each time a picture reaches the screen: drives the virtual
+// clock and the run-time limit.
+void PortNoteFramePresented();
+
+// COM classes the port can create: one entry per class, see com_classes.cpp.
+struct PortComClass {
+  const CLSID* clsid;
+  HRESULT (*create)(REFIID iid, void** object);
+};
+extern const PortComClass portComClasses[];
+extern const int portComClassCount;
+
+// The embedded resource file.
+extern const unsigned char glimmerzResStart[];
+extern const unsigned char glimmerzResEnd[];
