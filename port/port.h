@@ -4,3 +4,4 @@
 #pragma once
 
 #include "win32.h"
+#include "directx.h"

@@ -1,0 +1,588 @@
+// DirectDraw 4 and Direct3D 3 (DirectX 6) as the program uses them: the same
+// names, parameter orders and types as the SDK's ddraw.h and d3d.h, so one
+// program source compiles against either. Interfaces carry only the methods the
+// program calls; every one of them is pure, so a stand-in must supply them all.
+//
+// Structures keep the SDK's field order. The few that hold a pointer
+// (DDSURFACEDESC2) are larger here than on 32-bit Windows; their size fields
+// accept the 32-bit SDK's numbers as well as sizeof.
+#pragma once
+
+#include "win32.h"
+
+// ---------------------------------------------------------------------------
+// Results
+
+#define PORT_DDHRESULT(code) ((HRESULT)(0x88760000u | (code)))
+#define DD_OK S_OK
+#define D3D_OK DD_OK
+#define DDENUMRET_CANCEL 0
+#define DDENUMRET_OK 1
+#define D3DENUMRET_CANCEL DDENUMRET_CANCEL
+#define D3DENUMRET_OK DDENUMRET_OK
+
+#define DDERR_GENERIC E_FAIL
+#define DDERR_INVALIDPARAMS E_INVALIDARG
+#define DDERR_OUTOFMEMORY E_OUTOFMEMORY
+#define DDERR_UNSUPPORTED E_NOTIMPL
+#define DDERR_NOTINITIALIZED CO_E_NOTINITIALIZED
+#define DDERR_ALREADYINITIALIZED PORT_DDHRESULT(5)
+#define DDERR_INVALIDCAPS PORT_DDHRESULT(100)
+#define DDERR_INVALIDMODE PORT_DDHRESULT(120)
+#define DDERR_INVALIDOBJECT PORT_DDHRESULT(130)
+#define DDERR_INVALIDPIXELFORMAT PORT_DDHRESULT(145)
+#define DDERR_NOCOOPERATIVELEVELSET PORT_DDHRESULT(212)
+#define DDERR_NOEXCLUSIVEMODE PORT_DDHRESULT(225)
+#define DDERR_NOTFOUND PORT_DDHRESULT(255)
+#define DDERR_SURFACEBUSY PORT_DDHRESULT(430)
+#define DDERR_SURFACELOST PORT_DDHRESULT(450)
+#define DDERR_WASSTILLDRAWING PORT_DDHRESULT(540)
+#define DDERR_INVALIDDIRECTDRAWGUID PORT_DDHRESULT(561)
+#define DDERR_NODIRECTDRAWHW PORT_DDHRESULT(563)
+#define DDERR_PRIMARYSURFACEALREADYEXISTS PORT_DDHRESULT(564)
+#define DDERR_NOHWND PORT_DDHRESULT(569)
+#define DDERR_NOTFLIPPABLE PORT_DDHRESULT(582)
+#define DDERR_NOTLOCKED PORT_DDHRESULT(584)
+#define DDERR_UNSUPPORTEDMODE PORT_DDHRESULT(590)
+#define D3DERR_INVALID_DEVICE PORT_DDHRESULT(705)
+#define D3DERR_INITFAILED PORT_DDHRESULT(706)
+#define D3DERR_TEXTURE_NO_SUPPORT PORT_DDHRESULT(720)
+#define D3DERR_INVALIDCURRENTVIEWPORT PORT_DDHRESULT(735)
+#define D3DERR_INVALIDPRIMITIVETYPE PORT_DDHRESULT(736)
+#define D3DERR_SCENE_IN_SCENE PORT_DDHRESULT(760)
+#define D3DERR_SCENE_NOT_IN_SCENE PORT_DDHRESULT(761)
+#define D3DERR_NOVIEWPORTS PORT_DDHRESULT(772)
+#define D3DERR_VIEWPORTDATANOTSET PORT_DDHRESULT(773)
+#define D3DERR_VIEWPORTHASNODEVICE PORT_DDHRESULT(774)
+#define D3DERR_INVALIDVERTEXFORMAT PORT_DDHRESULT(2048)
+
+// ---------------------------------------------------------------------------
+// Class and interface identities (port/guids/directx_guids.cpp)
+
+extern const CLSID CLSID_DirectDraw;
+extern const IID IID_IDirectDraw4;
+extern const IID IID_IDirectDrawSurface4;
+extern const IID IID_IDirect3D3;
+extern const IID IID_IDirect3DDevice3;
+extern const IID IID_IDirect3DViewport3;
+extern const IID IID_IDirect3DTexture2;
+extern const IID IID_IDirect3DHALDevice;
+extern const IID IID_IDirect3DRGBDevice;
+extern const IID IID_IDirect3DRampDevice;
+extern const IID IID_IDirect3DMMXDevice;
+
+// ---------------------------------------------------------------------------
+// DirectDraw constants
+
+// DDSURFACEDESC2.dwFlags
+#define DDSD_CAPS 0x00000001
+#define DDSD_HEIGHT 0x00000002
+#define DDSD_WIDTH 0x00000004
+#define DDSD_PITCH 0x00000008
+#define DDSD_BACKBUFFERCOUNT 0x00000020
+#define DDSD_ZBUFFERBITDEPTH 0x00000040
+#define DDSD_ALPHABITDEPTH 0x00000080
+#define DDSD_LPSURFACE 0x00000800
+#define DDSD_PIXELFORMAT 0x00001000
+#define DDSD_CKDESTOVERLAY 0x00002000
+#define DDSD_CKDESTBLT 0x00004000
+#define DDSD_CKSRCOVERLAY 0x00008000
+#define DDSD_CKSRCBLT 0x00010000
+#define DDSD_MIPMAPCOUNT 0x00020000
+#define DDSD_REFRESHRATE 0x00040000
+#define DDSD_LINEARSIZE 0x00080000
+#define DDSD_TEXTURESTAGE 0x00100000
+
+// DDSCAPS2.dwCaps and dwCaps2
+#define DDSCAPS_BACKBUFFER 0x00000004
+#define DDSCAPS_COMPLEX 0x00000008
+#define DDSCAPS_FLIP 0x00000010
+#define DDSCAPS_FRONTBUFFER 0x00000020
+#define DDSCAPS_OFFSCREENPLAIN 0x00000040
+#define DDSCAPS_PRIMARYSURFACE 0x00000200
+#define DDSCAPS_SYSTEMMEMORY 0x00000800
+#define DDSCAPS_TEXTURE 0x00001000
+#define DDSCAPS_3DDEVICE 0x00002000
+#define DDSCAPS_VIDEOMEMORY 0x00004000
+#define DDSCAPS_ZBUFFER 0x00020000
+#define DDSCAPS_LOCALVIDMEM 0x10000000
+#define DDSCAPS2_TEXTUREMANAGE 0x00000010
+
+// DDPIXELFORMAT.dwFlags
+#define DDPF_ALPHAPIXELS 0x00000001
+#define DDPF_ALPHA 0x00000002
+#define DDPF_FOURCC 0x00000004
+#define DDPF_PALETTEINDEXED4 0x00000008
+#define DDPF_PALETTEINDEXEDTO8 0x00000010
+#define DDPF_PALETTEINDEXED8 0x00000020
+#define DDPF_RGB 0x00000040
+#define DDPF_COMPRESSED 0x00000080
+#define DDPF_RGBTOYUV 0x00000100
+#define DDPF_YUV 0x00000200
+#define DDPF_ZBUFFER 0x00000400
+#define DDPF_PALETTEINDEXED1 0x00000800
+#define DDPF_PALETTEINDEXED2 0x00001000
+#define DDPF_ZPIXELS 0x00002000
+#define DDPF_STENCILBUFFER 0x00004000
+#define DDPF_ALPHAPREMULT 0x00008000
+#define DDPF_LUMINANCE 0x00020000
+#define DDPF_BUMPLUMINANCE 0x00040000
+#define DDPF_BUMPDUDV 0x00080000
+
+// SetCooperativeLevel
+#define DDSCL_FULLSCREEN 0x00000001
+#define DDSCL_ALLOWREBOOT 0x00000002
+#define DDSCL_NOWINDOWCHANGES 0x00000004
+#define DDSCL_NORMAL 0x00000008
+#define DDSCL_EXCLUSIVE 0x00000010
+#define DDSCL_ALLOWMODEX 0x00000040
+
+// Lock
+#define DDLOCK_SURFACEMEMORYPTR 0x00000000L
+#define DDLOCK_WAIT 0x00000001L
+#define DDLOCK_EVENT 0x00000002L
+#define DDLOCK_READONLY 0x00000010L
+#define DDLOCK_WRITEONLY 0x00000020L
+#define DDLOCK_NOSYSLOCK 0x00000800L
+
+// Flip
+#define DDFLIP_WAIT 0x00000001
+#define DDFLIP_NOVSYNC 0x00000008
+
+// EnumDisplayModes
+#define DDEDM_REFRESHRATES 0x00000001
+#define DDEDM_STANDARDVGAMODES 0x00000002
+
+// Bit depths in device descriptions
+#define DDBD_1 0x00004000
+#define DDBD_2 0x00002000
+#define DDBD_4 0x00001000
+#define DDBD_8 0x00000800
+#define DDBD_16 0x00000400
+#define DDBD_24 0x00000200
+#define DDBD_32 0x00000100
+
+// ---------------------------------------------------------------------------
+// DirectDraw structures
+
+struct DDCOLORKEY {
+  DWORD dwColorSpaceLowValue;
+  DWORD dwColorSpaceHighValue;
+};
+typedef DDCOLORKEY* LPDDCOLORKEY;
+
+struct DDPIXELFORMAT {
+  DWORD dwSize;
+  DWORD dwFlags;
+  DWORD dwFourCC;
+  union {
+    DWORD dwRGBBitCount;
+    DWORD dwYUVBitCount;
+    DWORD dwZBufferBitDepth;
+    DWORD dwAlphaBitDepth;
+    DWORD dwLuminanceBitCount;
+  };
+  union {
+    DWORD dwRBitMask;
+    DWORD dwYBitMask;
+    DWORD dwLuminanceBitMask;
+  };
+  union {
+    DWORD dwGBitMask;
+    DWORD dwUBitMask;
+    DWORD dwZBitMask;
+  };
+  union {
+    DWORD dwBBitMask;
+    DWORD dwVBitMask;
+    DWORD dwStencilBitMask;
+  };
+  union {
+    DWORD dwRGBAlphaBitMask;
+    DWORD dwYUVAlphaBitMask;
+    DWORD dwLuminanceAlphaBitMask;
+    DWORD dwRGBZBitMask;
+    DWORD dwYUVZBitMask;
+  };
+};
+typedef DDPIXELFORMAT* LPDDPIXELFORMAT;
+
+struct DDSCAPS2 {
+  DWORD dwCaps;
+  DWORD dwCaps2;
+  DWORD dwCaps3;
+  union {
+    DWORD dwCaps4;
+    DWORD dwVolumeDepth;
+  };
+};
+typedef DDSCAPS2* LPDDSCAPS2;
+
+struct DDSURFACEDESC2 {
+  DWORD dwSize;
+  DWORD dwFlags;
+  DWORD dwHeight;
+  DWORD dwWidth;
+  union {
+    LONG lPitch;
+    DWORD dwLinearSize;
+  };
+  union {
+    DWORD dwBackBufferCount;
+    DWORD dwDepth;
+  };
+  union {
+    DWORD dwMipMapCount;
+    DWORD dwRefreshRate;
+    DWORD dwSrcVBHandle;
+  };
+  DWORD dwAlphaBitDepth;
+  DWORD dwReserved;
+  LPVOID lpSurface;
+  union {
+    DDCOLORKEY ddckCKDestOverlay;
+    DWORD dwEmptyFaceColor;
+  };
+  DDCOLORKEY ddckCKDestBlt;
+  DDCOLORKEY ddckCKSrcOverlay;
+  DDCOLORKEY ddckCKSrcBlt;
+  union {
+    DDPIXELFORMAT ddpfPixelFormat;
+    DWORD dwFVF;
+  };
+  DDSCAPS2 ddsCaps;
+  DWORD dwTextureStage;
+};
+typedef DDSURFACEDESC2* LPDDSURFACEDESC2;
+
+// ---------------------------------------------------------------------------
+// Direct3D types and constants
+
+typedef float D3DVALUE;
+typedef D3DVALUE* LPD3DVALUE;
+typedef DWORD D3DCOLOR;
+typedef D3DCOLOR* LPD3DCOLOR;
+typedef DWORD D3DCOLORMODEL;
+#define D3DCOLOR_MONO 1
+#define D3DCOLOR_RGB 2
+
+#define RGBA_MAKE(r, g, b, a) \
+  ((D3DCOLOR)(((DWORD)(a) << 24) | ((DWORD)(r) << 16) | ((DWORD)(g) << 8) | (DWORD)(b)))
+#define RGB_MAKE(r, g, b) ((D3DCOLOR)((0xffu << 24) | ((DWORD)(r) << 16) | ((DWORD)(g) << 8) | (DWORD)(b)))
+
+struct D3DMATRIX {
+  D3DVALUE _11, _12, _13, _14;
+  D3DVALUE _21, _22, _23, _24;
+  D3DVALUE _31, _32, _33, _34;
+  D3DVALUE _41, _42, _43, _44;
+};
+typedef D3DMATRIX* LPD3DMATRIX;
+
+struct D3DVIEWPORT2 {
+  DWORD dwSize;
+  DWORD dwX;
+  DWORD dwY;
+  DWORD dwWidth;
+  DWORD dwHeight;
+  D3DVALUE dvClipX;
+  D3DVALUE dvClipY;
+  D3DVALUE dvClipWidth;
+  D3DVALUE dvClipHeight;
+  D3DVALUE dvMinZ;
+  D3DVALUE dvMaxZ;
+};
+typedef D3DVIEWPORT2* LPD3DVIEWPORT2;
+
+typedef enum {
+  D3DPT_POINTLIST = 1,
+  D3DPT_LINELIST = 2,
+  D3DPT_LINESTRIP = 3,
+  D3DPT_TRIANGLELIST = 4,
+  D3DPT_TRIANGLESTRIP = 5,
+  D3DPT_TRIANGLEFAN = 6,
+  D3DPT_FORCE_DWORD = 0x7fffffff
+} D3DPRIMITIVETYPE;
+
+typedef enum {
+  D3DTRANSFORMSTATE_WORLD = 1,
+  D3DTRANSFORMSTATE_VIEW = 2,
+  D3DTRANSFORMSTATE_PROJECTION = 3,
+  D3DTRANSFORMSTATE_FORCE_DWORD = 0x7fffffff
+} D3DTRANSFORMSTATETYPE;
+
+typedef enum {
+  D3DRENDERSTATE_TEXTUREHANDLE = 1,
+  D3DRENDERSTATE_ANTIALIAS = 2,
+  D3DRENDERSTATE_TEXTUREADDRESS = 3,
+  D3DRENDERSTATE_TEXTUREPERSPECTIVE = 4,
+  D3DRENDERSTATE_WRAPU = 5,
+  D3DRENDERSTATE_WRAPV = 6,
+  D3DRENDERSTATE_ZENABLE = 7,
+  D3DRENDERSTATE_FILLMODE = 8,
+  D3DRENDERSTATE_SHADEMODE = 9,
+  D3DRENDERSTATE_LINEPATTERN = 10,
+  D3DRENDERSTATE_MONOENABLE = 11,
+  D3DRENDERSTATE_ROP2 = 12,
+  D3DRENDERSTATE_PLANEMASK = 13,
+  D3DRENDERSTATE_ZWRITEENABLE = 14,
+  D3DRENDERSTATE_ALPHATESTENABLE = 15,
+  D3DRENDERSTATE_LASTPIXEL = 16,
+  D3DRENDERSTATE_TEXTUREMAG = 17,
+  D3DRENDERSTATE_TEXTUREMIN = 18,
+  D3DRENDERSTATE_SRCBLEND = 19,
+  D3DRENDERSTATE_DESTBLEND = 20,
+  D3DRENDERSTATE_TEXTUREMAPBLEND = 21,
+  D3DRENDERSTATE_CULLMODE = 22,
+  D3DRENDERSTATE_ZFUNC = 23,
+  D3DRENDERSTATE_ALPHAREF = 24,
+  D3DRENDERSTATE_ALPHAFUNC = 25,
+  D3DRENDERSTATE_DITHERENABLE = 26,
+  D3DRENDERSTATE_ALPHABLENDENABLE = 27,
+  D3DRENDERSTATE_FOGENABLE = 28,
+  D3DRENDERSTATE_SPECULARENABLE = 29,
+  D3DRENDERSTATE_ZVISIBLE = 30,
+  D3DRENDERSTATE_STIPPLEDALPHA = 33,
+  D3DRENDERSTATE_FOGCOLOR = 34,
+  D3DRENDERSTATE_COLORKEYENABLE = 41,
+  D3DRENDERSTATE_FORCE_DWORD = 0x7fffffff
+} D3DRENDERSTATETYPE;
+
+typedef enum {
+  D3DTSS_COLOROP = 1,
+  D3DTSS_COLORARG1 = 2,
+  D3DTSS_COLORARG2 = 3,
+  D3DTSS_ALPHAOP = 4,
+  D3DTSS_ALPHAARG1 = 5,
+  D3DTSS_ALPHAARG2 = 6,
+  D3DTSS_TEXCOORDINDEX = 11,
+  D3DTSS_ADDRESS = 12,
+  D3DTSS_ADDRESSU = 13,
+  D3DTSS_ADDRESSV = 14,
+  D3DTSS_BORDERCOLOR = 15,
+  D3DTSS_MAGFILTER = 16,
+  D3DTSS_MINFILTER = 17,
+  D3DTSS_MIPFILTER = 18,
+  D3DTSS_FORCE_DWORD = 0x7fffffff
+} D3DTEXTURESTAGESTATETYPE;
+
+typedef enum {
+  D3DBLEND_ZERO = 1,
+  D3DBLEND_ONE = 2,
+  D3DBLEND_SRCCOLOR = 3,
+  D3DBLEND_INVSRCCOLOR = 4,
+  D3DBLEND_SRCALPHA = 5,
+  D3DBLEND_INVSRCALPHA = 6,
+  D3DBLEND_DESTALPHA = 7,
+  D3DBLEND_INVDESTALPHA = 8,
+  D3DBLEND_DESTCOLOR = 9,
+  D3DBLEND_INVDESTCOLOR = 10,
+  D3DBLEND_SRCALPHASAT = 11,
+  D3DBLEND_BOTHSRCALPHA = 12,
+  D3DBLEND_BOTHINVSRCALPHA = 13,
+  D3DBLEND_FORCE_DWORD = 0x7fffffff
+} D3DBLEND;
+
+typedef enum {
+  D3DCULL_NONE = 1,
+  D3DCULL_CW = 2,
+  D3DCULL_CCW = 3,
+  D3DCULL_FORCE_DWORD = 0x7fffffff
+} D3DCULL;
+
+typedef enum {
+  D3DTFG_POINT = 1,
+  D3DTFG_LINEAR = 2,
+  D3DTFG_FLATCUBIC = 3,
+  D3DTFG_GAUSSIANCUBIC = 4,
+  D3DTFG_ANISOTROPIC = 5,
+  D3DTFG_FORCE_DWORD = 0x7fffffff
+} D3DTEXTUREMAGFILTER;
+
+typedef enum {
+  D3DTFN_POINT = 1,
+  D3DTFN_LINEAR = 2,
+  D3DTFN_ANISOTROPIC = 3,
+  D3DTFN_FORCE_DWORD = 0x7fffffff
+} D3DTEXTUREMINFILTER;
+
+typedef enum {
+  D3DTADDRESS_WRAP = 1,
+  D3DTADDRESS_MIRROR = 2,
+  D3DTADDRESS_CLAMP = 3,
+  D3DTADDRESS_BORDER = 4,
+  D3DTADDRESS_FORCE_DWORD = 0x7fffffff
+} D3DTEXTUREADDRESS;
+
+// Flexible vertex format bits
+#define D3DFVF_XYZ 0x002
+#define D3DFVF_XYZRHW 0x004
+#define D3DFVF_NORMAL 0x010
+#define D3DFVF_DIFFUSE 0x040
+#define D3DFVF_SPECULAR 0x080
+#define D3DFVF_TEX0 0x000
+#define D3DFVF_TEX1 0x100
+
+// DrawPrimitive flags
+#define D3DDP_WAIT 0x00000001L
+#define D3DDP_OUTOFORDER 0x00000002L
+#define D3DDP_DONOTCLIP 0x00000004L
+#define D3DDP_DONOTUPDATEEXTENTS 0x00000008L
+#define D3DDP_DONOTLIGHT 0x00000010L
+
+// D3DDEVICEDESC.dwFlags
+#define D3DDD_COLORMODEL 0x00000001
+#define D3DDD_DEVCAPS 0x00000002
+#define D3DDD_TRANSFORMCAPS 0x00000004
+#define D3DDD_LIGHTINGCAPS 0x00000008
+#define D3DDD_BCLIPPING 0x00000010
+#define D3DDD_LINECAPS 0x00000020
+#define D3DDD_TRICAPS 0x00000040
+#define D3DDD_DEVICERENDERBITDEPTH 0x00000080
+#define D3DDD_DEVICEZBUFFERBITDEPTH 0x00000100
+#define D3DDD_MAXBUFFERSIZE 0x00000200
+#define D3DDD_MAXVERTEXCOUNT 0x00000400
+
+// D3DDEVICEDESC.dwDevCaps
+#define D3DDEVCAPS_FLOATTLVERTEX 0x00000001
+#define D3DDEVCAPS_TEXTURESYSTEMMEMORY 0x00000100
+#define D3DDEVCAPS_TEXTUREVIDEOMEMORY 0x00000200
+#define D3DDEVCAPS_DRAWPRIMTLVERTEX 0x00000400
+#define D3DDEVCAPS_CANRENDERAFTERFLIP 0x00000800
+#define D3DDEVCAPS_DRAWPRIMITIVES2 0x00002000
+#define D3DDEVCAPS_HWRASTERIZATION 0x00080000
+
+struct D3DTRANSFORMCAPS {
+  DWORD dwSize;
+  DWORD dwCaps;
+};
+
+struct D3DLIGHTINGCAPS {
+  DWORD dwSize;
+  DWORD dwCaps;
+  DWORD dwLightingModel;
+  DWORD dwNumLights;
+};
+
+struct D3DPRIMCAPS {
+  DWORD dwSize;
+  DWORD dwMiscCaps;
+  DWORD dwRasterCaps;
+  DWORD dwZCmpCaps;
+  DWORD dwSrcBlendCaps;
+  DWORD dwDestBlendCaps;
+  DWORD dwAlphaCmpCaps;
+  DWORD dwShadeCaps;
+  DWORD dwTextureCaps;
+  DWORD dwTextureFilterCaps;
+  DWORD dwTextureBlendCaps;
+  DWORD dwTextureAddressCaps;
+  DWORD dwStippleWidth;
+  DWORD dwStippleHeight;
+};
+
+struct D3DDEVICEDESC {
+  DWORD dwSize;
+  DWORD dwFlags;
+  D3DCOLORMODEL dcmColorModel;
+  DWORD dwDevCaps;
+  D3DTRANSFORMCAPS dtcTransformCaps;
+  BOOL bClipping;
+  D3DLIGHTINGCAPS dlcLightingCaps;
+  D3DPRIMCAPS dpcLineCaps;
+  D3DPRIMCAPS dpcTriCaps;
+  DWORD dwDeviceRenderBitDepth;
+  DWORD dwDeviceZBufferBitDepth;
+  DWORD dwMaxBufferSize;
+  DWORD dwMaxVertexCount;
+  DWORD dwMinTextureWidth, dwMinTextureHeight;
+  DWORD dwMaxTextureWidth, dwMaxTextureHeight;
+  DWORD dwMinStippleWidth, dwMaxStippleWidth;
+  DWORD dwMinStippleHeight, dwMaxStippleHeight;
+  DWORD dwMaxTextureRepeat;
+  DWORD dwMaxTextureAspectRatio;
+  DWORD dwMaxAnisotropy;
+  D3DVALUE dvGuardBandLeft;
+  D3DVALUE dvGuardBandTop;
+  D3DVALUE dvGuardBandRight;
+  D3DVALUE dvGuardBandBottom;
+  D3DVALUE dvExtentsAdjust;
+  DWORD dwStencilCaps;
+  DWORD dwFVFCaps;
+  DWORD dwTextureOpCaps;
+  WORD wMaxTextureBlendStages;
+  WORD wMaxSimultaneousTextures;
+};
+typedef D3DDEVICEDESC* LPD3DDEVICEDESC;
+
+// ---------------------------------------------------------------------------
+// Callbacks
+
+typedef BOOL(CALLBACK* LPDDENUMCALLBACKA)(GUID* guid, LPSTR description, LPSTR name, LPVOID context);
+typedef HRESULT(CALLBACK* LPDDENUMMODESCALLBACK2)(LPDDSURFACEDESC2 mode, LPVOID context);
+typedef HRESULT(CALLBACK* LPD3DENUMDEVICESCALLBACK)(GUID* guid, char* description, char* name,
+                                                     D3DDEVICEDESC* halDesc, D3DDEVICEDESC* helDesc,
+                                                     void* context);
+typedef HRESULT(CALLBACK* LPD3DENUMPIXELFORMATSCALLBACK)(DDPIXELFORMAT* format, void* context);
+
+// ---------------------------------------------------------------------------
+// Interfaces
+
+struct IDirectDrawSurface4;
+struct IDirect3DDevice3;
+struct IDirect3DViewport3;
+struct IDirect3DTexture2;
+typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
+
+struct IDirectDraw4 : IUnknown {
+  virtual HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* surface, IUnknown* outer) = 0;
+  virtual HRESULT EnumDisplayModes(DWORD flags, LPDDSURFACEDESC2 desc, LPVOID context,
+                                   LPDDENUMMODESCALLBACK2 callback) = 0;
+  virtual HRESULT Initialize(GUID* driver) = 0;
+  virtual HRESULT RestoreDisplayMode() = 0;
+  virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
+  virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate, DWORD flags) = 0;
+};
+typedef IDirectDraw4* LPDIRECTDRAW4;
+
+struct IDirectDrawSurface4 : IUnknown {
+  virtual HRESULT Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) = 0;
+  virtual HRESULT GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE4* attached) = 0;
+  virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) = 0;
+  virtual HRESULT Unlock(LPRECT rect) = 0;
+};
+
+struct IDirect3D3 : IUnknown {
+  virtual HRESULT EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) = 0;
+  virtual HRESULT CreateViewport(IDirect3DViewport3** viewport, IUnknown* outer) = 0;
+  virtual HRESULT CreateDevice(REFCLSID deviceType, IDirectDrawSurface4* target, IDirect3DDevice3** device,
+                               IUnknown* outer) = 0;
+};
+typedef IDirect3D3* LPDIRECT3D3;
+
+struct IDirect3DDevice3 : IUnknown {
+  virtual HRESULT AddViewport(IDirect3DViewport3* viewport) = 0;
+  virtual HRESULT EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, void* context) = 0;
+  virtual HRESULT BeginScene() = 0;
+  virtual HRESULT EndScene() = 0;
+  virtual HRESULT SetCurrentViewport(IDirect3DViewport3* viewport) = 0;
+  virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
+  virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
+  virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, void* vertices, DWORD vertexCount,
+                                DWORD flags) = 0;
+  virtual HRESULT SetTexture(DWORD stage, IDirect3DTexture2* texture) = 0;
+  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) = 0;
+};
+typedef IDirect3DDevice3* LPDIRECT3DDEVICE3;
+
+struct IDirect3DViewport3 : IUnknown {
+  virtual HRESULT SetViewport2(D3DVIEWPORT2* data) = 0;
+};
+typedef IDirect3DViewport3* LPDIRECT3DVIEWPORT3;
+
+// Only ever bound; the program calls nothing on it beyond IUnknown.
+struct IDirect3DTexture2 : IUnknown {};
+typedef IDirect3DTexture2* LPDIRECT3DTEXTURE2;
+
+// ---------------------------------------------------------------------------
+// DDRAW.DLL's board enumeration: reports the primary board with a null GUID.
+HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context);
