@@ -26,3 +26,12 @@ extern const int portComClassCount;
 // The embedded resource file.
 extern const unsigned char glimmerzResStart[];
 extern const unsigned char glimmerzResEnd[];
+
+// The command line as GetCommandLineA returns it.
+void PortSetCommandLine(const char* line);
+// The program's own module handle (resources are looked up in it).
+HINSTANCE PortProgramInstance();
+// Releases what the port holds (windows, SDL) before the process ends.
+void PortExit();
+// True once GLIMMERZ_RUN_MS has passed since the show's first frame.
+bool PortRunLimitReached();

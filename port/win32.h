@@ -8,7 +8,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 #define STDMETHODCALLTYPE
 
 typedef uint8_t BYTE;

@@ -1,0 +1,47 @@
+// Kernel services: the command line, the version, run-time libraries, text
+// conversion and the working folder.
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "port_internal.h"
+
+static std::string commandLine = "glimmerz";
+
+void PortSetCommandLine(const char* line) { commandLine = line; }
+
+LPSTR GetCommandLineA() { return &commandLine[0]; }
+
+HINSTANCE PortProgramInstance() { return (HINSTANCE)(uintptr_t)0x400000; }
+
+HMODULE GetModuleHandleA(LPCSTR name) { return name ? nullptr : PortProgramInstance(); }
+
+// The NT line: the system locks the session itself and has no screen-saver
+// password provider of its own.
+BOOL GetVersionExA(LPOSVERSIONINFOA info) {
+  if (!info) return FALSE;
+  info->dwMajorVersion = 5;
+  info->dwMinorVersion = 1;
+  info->dwBuildNumber = 2600;
+  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  info->szCSDVersion[0] = 0;
+  return TRUE;
+}
+
+// None of the Windows password libraries exist here.
+HMODULE LoadLibraryA(LPCSTR) { return nullptr; }
+FARPROC GetProcAddress(HMODULE, LPCSTR) { return nullptr; }
+BOOL FreeLibrary(HMODULE module) { return module != nullptr; }
+
+// The ANSI code page here is Latin-1: each byte is its own code point.
+int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, LPWSTR wide, int wideLength) {
+  if (!text) return 0;
+  int count = length < 0 ? (int)std::strlen(text) + 1 : length;
+  if (wideLength == 0) return count;
+  if (!wide || wideLength < count) count = wideLength;
+  for (int i = 0; i < count; ++i) wide[i] = (unsigned char)text[i];
+  return count;
+}
+
+char* _getcwd(char* buffer, int size) { return size > 0 ? getcwd(buffer, (size_t)size) : nullptr; }

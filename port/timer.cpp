@@ -1,0 +1,90 @@
+// The millisecond timer: monotonic, wrapping at 2^32. For repeatable runs it can
+// be a virtual clock that moves only with presented frames.
+#include <time.h>
+
+#include <cstdlib>
+
+#include "port_internal.h"
+
+namespace {
+struct Clock {
+  bool ready = false;
+  bool isVirtual = false;
+  DWORD frameMs = 0;
+  DWORD start = 0;
+  DWORD virtualNow = 0;
+  uint64_t realOrigin = 0;
+  // Reads of an unchanged virtual clock in a row: a busy wait for the timer.
+  int unchangedReads = 0;
+  bool runLimited = false;
+  DWORD runMs = 0;
+  bool runStarted = false;
+  DWORD runStart = 0;
+};
+Clock clock_;
+
+// A busy wait on a clock that only frames move would never end; after this
+// many unchanged reads the virtual clock steps on by itself, the same way every run.
+const int StalledReads = 64;
+
+uint64_t MonotonicMs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return (uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u;
+}
+
+bool ReadNumber(const char* name, DWORD* value) {
+  const char* text = std::getenv(name);
+  if (!text || !*text) return false;
+  char* end;
+  unsigned long long v = std::strtoull(text, &end, 10);
+  if (*end || v > 0xFFFFFFFFull) return false;  // nonsense is ignored, not guessed at
+  *value = (DWORD)v;
+  return true;
+}
+
+void SetUpClock() {
+  if (clock_.ready) return;
+  clock_.ready = true;
+  clock_.isVirtual = ReadNumber("GLIMMERZ_FRAME_MS", &clock_.frameMs) && clock_.frameMs > 0;
+  bool hasStart = ReadNumber("GLIMMERZ_CLOCK_START", &clock_.start);
+  clock_.virtualNow = hasStart ? clock_.start : 0;
+  clock_.realOrigin = MonotonicMs();
+  // Like the system's timer, the real clock counts from an arbitrary point.
+  if (!hasStart) clock_.start = (DWORD)clock_.realOrigin;
+  clock_.runLimited = ReadNumber("GLIMMERZ_RUN_MS", &clock_.runMs);
+}
+
+DWORD Now() {
+  SetUpClock();
+  if (clock_.isVirtual) return clock_.virtualNow;
+  return clock_.start + (DWORD)(MonotonicMs() - clock_.realOrigin);
+}
+}  // namespace
+
+DWORD timeGetTime() {
+  SetUpClock();
+  if (clock_.isVirtual && ++clock_.unchangedReads >= StalledReads) {
+    clock_.virtualNow += clock_.frameMs;
+    clock_.unchangedReads = 0;
+  }
+  return Now();
+}
+
+void PortNoteFramePresented() {
+  SetUpClock();
+  if (!clock_.isVirtual) return;
+  clock_.virtualNow += clock_.frameMs;
+  clock_.unchangedReads = 0;
+}
+
+bool PortRunLimitReached() {
+  SetUpClock();
+  if (!clock_.runLimited) return false;
+  DWORD now = Now();
+  if (!clock_.runStarted) {
+    clock_.runStarted = true;
+    clock_.runStart = now;
+  }
+  return now - clock_.runStart >= clock_.runMs;
+}

@@ -1,0 +1,214 @@
+// Windows on SDL2: window classes, top-level windows, the screen, the cursor and
+// the screen-saver flag. The message queue lives in messages.cpp.
+#include <SDL.h>
+
+#include <map>
+#include <string>
+
+#include "port_internal.h"
+#include "windows_internal.h"
+
+namespace {
+struct WindowClass {
+  WNDPROC proc;
+  HBRUSH background;
+  HCURSOR cursor;
+};
+
+std::map<std::string, WindowClass> classes;
+bool videoTried = false;
+bool videoReady = false;
+BOOL screenSaverRunning = FALSE;
+HCURSOR arrowCursor = reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(32512));
+}  // namespace
+
+std::vector<PortWindow*> portWindows;
+
+bool PortVideoReady() {
+  if (videoTried) return videoReady;
+  videoTried = true;
+  // Ctrl+C in a terminal should still end the program the ordinary way.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "1");
+  videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  if (videoReady) {
+    // The window's visual is chosen when it is made, so GL wishes go first.
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_StopTextInput();
+  }
+  return videoReady;
+}
+
+PortWindow* PortWindowOf(HWND window) {
+  for (PortWindow* w : portWindows)
+    if (reinterpret_cast<HWND>(w) == window && w->alive) return w;
+  return nullptr;
+}
+
+PortWindow* PortWindowOfSdl(uint32_t sdlId) {
+  for (PortWindow* w : portWindows)
+    if (w->alive && w->sdl && SDL_GetWindowID(w->sdl) == sdlId) return w;
+  return nullptr;
+}
+
+SDL_Window* PortSdlWindow(HWND window) {
+  PortWindow* w = PortWindowOf(window);
+  return w ? w->sdl : nullptr;
+}
+
+void* PortGlContext(HWND window) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w || !w->sdl) return nullptr;
+  if (!w->gl) w->gl = SDL_GL_CreateContext(w->sdl);
+  if (w->gl) SDL_GL_MakeCurrent(w->sdl, w->gl);
+  return w->gl;
+}
+
+void PortExit() {
+  for (PortWindow* w : portWindows) {
+    if (w->gl) SDL_GL_DeleteContext(w->gl);
+    if (w->sdl) SDL_DestroyWindow(w->sdl);
+    delete w;
+  }
+  portWindows.clear();
+  if (videoReady) SDL_Quit();
+  videoTried = videoReady = false;
+}
+
+ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
+  if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
+  if (classes.count(windowClass->lpszClassName)) return 0;
+  classes[windowClass->lpszClassName] = {windowClass->lpfnWndProc, windowClass->hbrBackground, windowClass->hCursor};
+  return (ATOM)classes.size();
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
+                     HWND parent, HMENU, HINSTANCE, LPVOID) {
+  auto found = className ? classes.find(className) : classes.end();
+  if (found == classes.end()) return nullptr;
+  // Child windows inside another program's window are not offered here.
+  if (style & WS_CHILD) return nullptr;
+  if (!PortVideoReady()) return nullptr;
+
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+  if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  SDL_Rect screen;
+  if (SDL_GetDisplayBounds(0, &screen) == 0 && x == screen.x && y == screen.y && width == screen.w &&
+      height == screen.h)
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
+  if (!sdl) return nullptr;
+
+  auto* w = new PortWindow;
+  w->className = className;
+  w->proc = found->second.proc;
+  w->background = found->second.background;
+  w->cursor = found->second.cursor;
+  w->sdl = sdl;
+  w->parent = parent;
+  portWindows.push_back(w);
+  HWND handle = reinterpret_cast<HWND>(w);
+  if (w->proc(handle, WM_CREATE, 0, 0) == -1) {
+    DestroyWindow(handle);
+    return nullptr;
+  }
+  return handle;
+}
+
+BOOL DestroyWindow(HWND window) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w) return FALSE;
+  w->proc(window, WM_DESTROY, 0, 0);
+  w->alive = false;
+  if (w->gl) SDL_GL_DeleteContext(w->gl);
+  w->gl = nullptr;
+  if (w->sdl) SDL_DestroyWindow(w->sdl);
+  w->sdl = nullptr;
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int command) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w) return FALSE;
+  BOOL wasVisible = w->visible;
+  if (command == SW_HIDE) {
+    SDL_HideWindow(w->sdl);
+    w->visible = false;
+  } else {
+    SDL_ShowWindow(w->sdl);
+    SDL_RaiseWindow(w->sdl);
+    w->visible = true;
+    w->needsPaint = true;
+    w->erase = true;
+  }
+  return wasVisible;
+}
+
+BOOL IsWindow(HWND window) { return PortWindowOf(window) != nullptr; }
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w) return FALSE;
+  SDL_SetWindowPosition(w->sdl, x, y);
+  SDL_SetWindowSize(w->sdl, width, height);
+  if (repaint) w->needsPaint = true;
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w || !rect) return FALSE;
+  int width, height;
+  SDL_GetWindowSize(w->sdl, &width, &height);
+  *rect = {0, 0, width, height};
+  return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, LPRECT rect) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w || !rect) return FALSE;
+  int x, y, width, height;
+  SDL_GetWindowPosition(w->sdl, &x, &y);
+  SDL_GetWindowSize(w->sdl, &width, &height);
+  *rect = {x, y, x + width, y + height};
+  return TRUE;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  static HCURSOR current = arrowCursor;
+  HCURSOR previous = current;
+  current = cursor;
+  if (PortVideoReady()) SDL_ShowCursor(cursor ? SDL_ENABLE : SDL_DISABLE);
+  return previous;
+}
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) { return !instance && name == IDC_ARROW ? arrowCursor : nullptr; }
+
+int GetSystemMetrics(int index) {
+  SDL_Rect screen;
+  if (!PortVideoReady() || SDL_GetDisplayBounds(0, &screen) != 0) return 0;
+  if (index == SM_CXSCREEN) return screen.w;
+  if (index == SM_CYSCREEN) return screen.h;
+  return 0;
+}
+
+// The desktop has its own idle handling; the flag only tells whoever asks
+// whether a saver is up.
+BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT) {
+  if (action != SPI_SCREENSAVERRUNNING) return FALSE;
+  if (value) *static_cast<BOOL*>(value) = screenSaverRunning;
+  screenSaverRunning = param ? TRUE : FALSE;
+  return TRUE;
+}
+
+BOOL PortScreenSaverRunning() { return screenSaverRunning; }
+
+HWND GetForegroundWindow() {
+  for (PortWindow* w : portWindows)
+    if (w->alive && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS)) return reinterpret_cast<HWND>(w);
+  return nullptr;
+}

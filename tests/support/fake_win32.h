@@ -1,0 +1,66 @@
+// Recording stand-ins for every call of port/win32.h: an in-memory system whose
+// clock, queue, windows, registry and resources a test sets up and inspects.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform.h"
+#include "support/recorder.h"
+
+struct FakeWindow {
+  std::string className;
+  std::string title;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;
+  RECT rect{};
+  bool alive = true;
+  bool visible = false;
+};
+
+struct FakeRegistryValue {
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+struct FakeSystem {
+  std::string commandLine = "glimmerz.scr";
+  // timeGetTime returns now, then adds advancePerRead; onTimeRead runs first.
+  DWORD now = 1000;
+  DWORD advancePerRead = 0;
+  std::function<void()> onTimeRead;
+  HRESULT coInitializeResult = S_OK;
+  DWORD platformId = VER_PLATFORM_WIN32_NT;
+  // Loadable libraries and their exports, by name.
+  std::map<std::string, std::map<std::string, FARPROC>> libraries;
+  // String table, and resources keyed by (type, id).
+  std::map<UINT, std::string> strings;
+  std::map<std::pair<int, int>, std::vector<BYTE>> resources;
+  // Values under the one key the program uses, by lower-case name.
+  std::map<std::string, FakeRegistryValue> registry;
+  bool registryKeyExists = false;
+  bool registryOpenFails = false;
+  std::deque<MSG> queue;
+  std::vector<FakeWindow*> windows;
+  std::map<std::string, WNDCLASSEXA> classes;
+  bool registerClassFails = false;
+  bool createWindowFails = false;
+  int screenWidth = 1024;
+  int screenHeight = 768;
+  int screenSaverRunning = -1;  // last SPI_SCREENSAVERRUNNING value, -1 before any
+  bool cursorVisible = true;
+  HWND foreground = nullptr;
+};
+
+extern FakeSystem fakeSystem;
+
+// Frees every fake window and returns the system to its start state; also
+// clears the call log.
+void ResetFakeSystem();
+FakeWindow* FakeWindowOf(HWND window);
