@@ -62,5 +62,11 @@ target_link_libraries(glimmerz PRIVATE
   -Wl,--start-group glimmerz_shell glimmerz_settings glimmerz_gfx glimmerz_show glimmerz_music
   glimmerz_port -Wl,--end-group)
 
-enable_testing()
-add_subdirectory(tests)
+# Tests need the test packages (tools/setup-deps.sh test); a machine set up only
+# to run the saver builds without them.
+find_package(GTest QUIET)
+option(GLIMMERZ_TESTS "build the tests and benchmarks" ${GTest_FOUND})
+if(GLIMMERZ_TESTS)
+  enable_testing()
+  add_subdirectory(tests)
+endif()

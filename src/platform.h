@@ -2,6 +2,8 @@
 // everything else gets the port layer, which declares the same names.
 #pragma once
 
+#include <cstdint>
+
 #ifdef _WIN32
 #include <windows.h>
 #include <mmsystem.h>
