@@ -8,8 +8,6 @@
 
 // 32-bit SDK size of WNDCLASSEXA.
 const UINT WindowClassSize = 48;
-const int SongResource = 112;
-const int InstrumentsResource = 113;
 
 static void MarkScreenSaverRunning(UINT running) {
   DWORD scratch = 0;
@@ -55,7 +53,7 @@ int RunSaver() {
   MarkScreenSaverRunning(1);
   if (!SetUpRenderDevice()) return 0;
   if (!StartMusic()) return 0;
-  PlayResourceSong(SongResource, InstrumentsResource);
+  PlayResourceSong(TuneResource, InstrumentsResource);
 
   DWORD now = timeGetTime();
   shell.clock.graceStart = shell.clock.lastFrame = shell.clock.phaseStart = now;
