@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "registry_text.h"
+#include "settings/settings.h"
+
+namespace {
+const char KeyPath[] = "HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz";
+
+class RegistryFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/glimmerz-registry-XXXXXX";
+    home = mkdtemp(templ);
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    folder = home + "/glimmerz";
+    file = folder + "/settings.reg";
+  }
+  void TearDown() override { std::system(("rm -rf " + home).c_str()); }
+
+  std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  void WriteFile(const std::string& path, const std::string& text) {
+    mkdir(folder.c_str(), 0700);
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  std::vector<std::string> FilesInFolder() {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+      while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') names.push_back(e->d_name);
+      closedir(d);
+    }
+    return names;
+  }
+  std::string SetAsideFile() {
+    for (auto& name : FilesInFolder())
+      if (name.find("unreadable") != std::string::npos) return folder + "/" + name;
+    return "";
+  }
+  RegistryDocument Document() {
+    RegistryDocument d;
+    EXPECT_TRUE(ParseRegistryText(ReadFile(file), &d));
+    return d;
+  }
+  HKEY Open() {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vantorel\\Glimmerz", 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    return key;
+  }
+  void SetDword(const char* name, DWORD value) {
+    HKEY key = Open();
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    RegCloseKey(key);
+  }
+  std::string home, folder, file;
+};
+}  // namespace
+
+TEST_F(RegistryFileTest, SettingsLandInAPrivateFileInTheRegistryEditorsFormat) {
+  DWORD width = 0, bpp = 0;
+  GUID device;
+  ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth);
+  ReadDwordSetting(DisplayBppSetting, &bpp, &DefaultDisplayBpp);
+  ReadGuidSetting(DeviceGuidSetting, &device, &DefaultDeviceGuid);
+  EXPECT_EQ(ReadFile(file),
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\n"
+            "\"displaywidth\"=dword:00000280\n"
+            "\"displaybpp\"=dword:00000010\n"
+            "\"deviceguid\"=hex:e0,3d,e6,84,aa,46,cf,11,81,6f,00,00,c0,20,15,6e\n");
+  struct stat s;
+  ASSERT_EQ(stat(file.c_str(), &s), 0);
+  EXPECT_EQ(s.st_mode & 0777, 0600u);
+  ASSERT_EQ(stat(folder.c_str(), &s), 0);
+  EXPECT_EQ(s.st_mode & 0777, 0700u);
+
+  // What a person edits by hand is what the next run reads.
+  std::string text = ReadFile(file);
+  text.replace(text.find("00000280"), 8, "00000400");
+  WriteFile(file, text);
+  ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth);
+  EXPECT_EQ(width, 1024u);
+}
+
+TEST_F(RegistryFileTest, QueriesReportSizesAsTheRegistryDoes) {
+  HKEY key = Open();
+  const BYTE data[20] = {1, 2, 3};
+  RegSetValueExA(key, "blob", 0, REG_BINARY, data, sizeof data);
+  BYTE out[16];
+  DWORD size = sizeof out, type = 0;
+  EXPECT_EQ(RegQueryValueExA(key, "BLOB", nullptr, &type, out, &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 20u);
+  EXPECT_EQ(type, (DWORD)REG_BINARY);
+  size = 0;
+  EXPECT_EQ(RegQueryValueExA(key, "blob", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 20u);
+  EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, nullptr, out, &size), ERROR_FILE_NOT_FOUND);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryFileTest, KeysAndValuesTheProgramDoesNotKnowAreKept) {
+  std::string longBinary = "\"long\"=hex:";
+  for (int i = 0; i < 40; ++i) longBinary += std::string(i ? "," : "") + "ab";
+  WriteFile(file,
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+            "\"name\"=\"a \\\"quoted\\\" \\\\ value\"\r\n"
+            "@=\"default\"\r\n\r\n"
+            "[" + std::string(KeyPath) + "]\r\n"
+            "\"list\"=hex(7):61,00,62,00,00,00\r\n"
+            "\"music\"=dword:00000000\r\n" + longBinary + "\r\n");
+  DWORD music = 1;
+  ReadDwordSetting(MusicSetting, &music, &DefaultMusic);
+  EXPECT_EQ(music, 0u);
+  SetDword("displaybpp", 32);
+
+  RegistryDocument d = Document();
+  RegistryKey* other = FindRegistryKey(&d, "HKEY_CURRENT_USER\\Software\\Other");
+  ASSERT_NE(other, nullptr);
+  ASSERT_NE(FindRegistryValue(other, "name"), nullptr);
+  std::string quoted(FindRegistryValue(other, "name")->data.begin(), FindRegistryValue(other, "name")->data.end());
+  EXPECT_EQ(quoted, std::string("a \"quoted\" \\ value") + '\0');
+  EXPECT_NE(FindRegistryValue(other, "@"), nullptr);
+  RegistryKey* ours = FindRegistryKey(&d, KeyPath);
+  ASSERT_NE(ours, nullptr);
+  EXPECT_EQ(FindRegistryValue(ours, "list")->type, 7u);
+  EXPECT_EQ(FindRegistryValue(ours, "list")->data, (std::vector<BYTE>{0x61, 0, 0x62, 0, 0, 0}));
+  EXPECT_EQ(FindRegistryValue(ours, "long")->data, std::vector<BYTE>(40, 0xAB));
+  EXPECT_EQ(FindRegistryValue(ours, "displaybpp")->data, (std::vector<BYTE>{32, 0, 0, 0}));
+  // Long hex lines are wrapped as the registry editor wraps them.
+  std::istringstream lines(ReadFile(file));
+  for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 80u) << line;
+}
+
+TEST_F(RegistryFileTest, AnUnreadableFileIsSetAsideAndTheShowUsesDefaults) {
+  std::string garbage;
+  std::mt19937 random(7);
+  for (int i = 0; i < 3000; ++i) garbage += (char)(random() & 0xFF);
+  WriteFile(file, garbage);
+  DWORD width = 0;
+  EXPECT_EQ(ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth), 1);
+  EXPECT_EQ(width, 640u);
+  ASSERT_NE(SetAsideFile(), "");
+  EXPECT_EQ(ReadFile(SetAsideFile()), garbage);
+  RegistryDocument d = Document();
+  EXPECT_NE(FindRegistryValue(FindRegistryKey(&d, KeyPath), "displaywidth"), nullptr);
+}
+
+TEST_F(RegistryFileTest, ATruncatedFileKeepsWhatItStillHolds) {
+  std::string whole = "Windows Registry Editor Version 5.00\n\n[" + std::string(KeyPath) +
+                      "]\n\"displaywidth\"=dword:00000320\n\"deviceguid\"=hex:e0,3d,e6,84,aa,46,cf,11,81,6f,00,00,c0,"
+                      "20,15,6e\n\"displayhei";
+  WriteFile(file, whole);
+  DWORD width = 0;
+  ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth);
+  EXPECT_EQ(width, 800u);
+  GUID device;
+  ReadGuidSetting(DeviceGuidSetting, &device, &DefaultDeviceGuid);
+  EXPECT_EQ(device.Data1, 0x84E63DE0u);
+  EXPECT_EQ(ReadFile(SetAsideFile()), whole);
+  RegistryDocument d = Document();
+  EXPECT_NE(FindRegistryValue(FindRegistryKey(&d, KeyPath), "displaywidth"), nullptr);
+}
+
+TEST_F(RegistryFileTest, AKillDuringAWriteNeverLeavesABrokenFile) {
+  SetDword("counter", 0);
+  std::mt19937 random(3);
+  for (int round = 0; round < 12; ++round) {
+    pid_t child = fork();
+    if (child == 0) {
+      for (DWORD i = 1;; ++i) SetDword("counter", i);
+    }
+    usleep(2000 + random() % 20000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    RegistryDocument d = Document();
+    RegistryKey* key = FindRegistryKey(&d, KeyPath);
+    ASSERT_NE(key, nullptr);
+    ASSERT_NE(FindRegistryValue(key, "counter"), nullptr);
+    EXPECT_EQ(FindRegistryValue(key, "counter")->data.size(), 4u);
+  }
+  EXPECT_EQ(SetAsideFile(), "");
+}
+
+TEST_F(RegistryFileTest, TwoProcessesWritingAtOnceLoseNoValue) {
+  const int perWriter = 60;
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = fork();
+    if (writers[w] == 0) {
+      for (int i = 0; i < perWriter; ++i) SetDword((std::string(1, (char)('a' + w)) + std::to_string(i)).c_str(), i);
+      _exit(0);
+    }
+  }
+  for (pid_t w : writers) {
+    int status;
+    waitpid(w, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  RegistryDocument d = Document();
+  RegistryKey* key = FindRegistryKey(&d, KeyPath);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->values.size(), 2u * perWriter);
+}
+
+TEST_F(RegistryFileTest, AFolderThatCannotBeMadeFailsTheOpenQuietly) {
+  setenv("XDG_CONFIG_HOME", "/proc/no-such-place", 1);
+  DWORD value = 99;
+  EXPECT_EQ(ReadDwordSetting(MusicSetting, &value, &DefaultMusic), 0);
+  EXPECT_EQ(value, 99u);
+}
