@@ -1,9 +1,12 @@
 // The classes CoCreateInstance can make. Each service adds its line here.
+#include "dmusic_internal.h"
 #include "port_internal.h"
 
 static HRESULT NoClass(REFIID, void**) { return REGDB_E_CLASSNOTREG; }
 
 const PortComClass portComClasses[] = {
     {&IID_IUnknown, NoClass},  // keeps the table non-empty; IUnknown is no class
+    {&CLSID_DirectMusicPerformance, CreatePortPerformance},
+    {&CLSID_DirectMusicLoader, CreatePortLoader},
 };
 const int portComClassCount = sizeof(portComClasses) / sizeof(portComClasses[0]);

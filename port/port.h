@@ -5,3 +5,4 @@
 
 #include "win32.h"
 #include "directx.h"
+#include "dmusic.h"

@@ -1,0 +1,249 @@
+// The performance: one FluidSynth synthesiser, a MIDI file player driven by the
+// samples the synthesiser renders (so no timer thread is needed), and the one
+// notification the program listens for, the music having stopped.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "dmusic_internal.h"
+
+static MusicSinkKind selectedSinkKind = MusicSinkKind::Device;
+
+void SelectPortMusicSink(MusicSinkKind kind) { selectedSinkKind = kind; }
+
+// Loudness of the whole mix: the synthesiser's default leaves a full
+// arrangement quiet, and more than this lets loud chords clip.
+static const double MusicGain = 0.4;
+
+PortPerformance::PortPerformance() : MusicObject(IID_IDirectMusicPerformance) {}
+
+PortPerformance::~PortPerformance() {
+  CloseDown();
+  for (auto* m : handedOut) delete m;
+}
+
+HRESULT PortPerformance::Init(IDirectMusic** directMusic, LPDIRECTSOUND directSound, HWND) {
+  if (synth) return DMUS_E_ALREADY_INITED;
+  // There is no DirectMusic or DirectSound object to share here.
+  if (directMusic || directSound) return E_NOTIMPL;
+  SilenceMusicLibraries();
+
+  sink = MusicSink();
+  sink.kind = selectedSinkKind;
+  settings = new_fluid_settings();
+  if (!settings) return E_OUTOFMEMORY;
+  fluid_settings_setstr(settings, "player.timing-source", "sample");
+  fluid_settings_setnum(settings, "synth.sample-rate", MusicSampleRate);
+  fluid_settings_setnum(settings, "synth.gain", MusicGain);
+  fluid_settings_setint(settings, "synth.lock-memory", 0);
+  fluid_settings_setint(settings, "synth.cpu-cores", 1);
+  if (sink.kind == MusicSinkKind::OfflineStems) {
+    fluid_settings_setint(settings, "synth.audio-channels", MusicChannels);
+    fluid_settings_setint(settings, "synth.audio-groups", MusicChannels);
+    fluid_settings_setint(settings, "synth.reverb.active", 0);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
+  }
+  synth = new_fluid_synth(settings);
+  if (!synth) {
+    delete_fluid_settings(settings);
+    settings = nullptr;
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}
+
+HRESULT PortPerformance::AddPort(IDirectMusicPort* port) {
+  if (!synth) return DMUS_E_NOT_INIT;
+  if (port) return E_NOTIMPL;  // only the default port exists
+  if (portAdded) return S_OK;
+  if (!OpenMusicSink(&sink, synth)) return DMUS_E_DRIVER_FAILED;
+  portAdded = true;
+  return S_OK;
+}
+
+HRESULT PortPerformance::AddNotificationType(REFGUID notificationType) {
+  if (notificationType != GUID_NOTIFICATION_PERFORMANCE) return E_NOTIMPL;
+  performanceNotifications = true;
+  return S_OK;
+}
+
+HRESULT PortPerformance::PlaySegment(IDirectMusicSegment* segment, DWORD flags, LONGLONG,
+                                     IDirectMusicSegmentState** segmentState) {
+  if (!synth) return DMUS_E_NOT_INIT;
+  if (!segment) return E_POINTER;
+  // Only a primary segment, without a state object to follow it by.
+  if (segmentState || (flags & DMUS_SEGF_SECONDARY)) return E_NOTIMPL;
+  auto* tune = dynamic_cast<PortSegment*>(segment);
+  if (!tune) return E_INVALIDARG;
+
+  LockMusicSink(&sink);
+  EndTune();
+  player = new_fluid_player(synth);
+  bool started = player && fluid_player_add_mem(player, tune->midi.data(), tune->midi.size()) == FLUID_OK &&
+                 fluid_player_play(player) == FLUID_OK;
+  if (!started) EndTune();
+  UnlockMusicSink(&sink);
+  return started ? S_OK : E_FAIL;
+}
+
+HRESULT PortPerformance::Stop(IDirectMusicSegment*, IDirectMusicSegmentState*, MUSIC_TIME, DWORD) {
+  if (!synth) return DMUS_E_NOT_INIT;
+  // A stop asked for is no news to the asker: no notification follows it.
+  LockMusicSink(&sink);
+  EndTune();
+  fluid_synth_all_sounds_off(synth, -1);
+  UnlockMusicSink(&sink);
+  return S_OK;
+}
+
+void PortPerformance::EndTune() {
+  if (!player) return;
+  fluid_player_stop(player);
+  delete_fluid_player(player);
+  player = nullptr;
+}
+
+// The tune has stopped once its last event has passed and its last note has
+// died away. The player gives up on notes that ring on for ever by itself.
+void PortPerformance::NoteTuneEnded() {
+  LockMusicSink(&sink);
+  bool ended = false;
+  if (player) {
+    int total = fluid_player_get_total_ticks(player);
+    bool eventsDone = total > 0 && fluid_player_get_current_tick(player) >= total;
+    ended = fluid_player_get_status(player) == FLUID_PLAYER_DONE ||
+            (eventsDone && fluid_synth_get_active_voice_count(synth) == 0);
+  }
+  if (ended) EndTune();
+  UnlockMusicSink(&sink);
+  if (!ended || !performanceNotifications) return;
+
+  auto* message = new DMUS_NOTIFICATION_PMSG();
+  message->dwSize = sizeof(*message);
+  // Reference time is the master clock's, in 100 ns units.
+  message->rtTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch()).count() / 100;
+  message->dwFlags = DMUS_PMSGF_REFTIME;
+  message->dwType = DMUS_PMSGT_NOTIFICATION;
+  message->guidNotificationType = GUID_NOTIFICATION_PERFORMANCE;
+  message->dwNotificationOption = DMUS_NOTIFICATION_MUSICSTOPPED;
+  queued.push_back(message);
+}
+
+HRESULT PortPerformance::GetNotificationPMsg(DMUS_NOTIFICATION_PMSG** message) {
+  if (!message) return E_POINTER;
+  *message = nullptr;
+  if (!synth) return DMUS_E_NOT_INIT;
+  NoteTuneEnded();
+  if (queued.empty()) return S_FALSE;
+  *message = queued.front();
+  queued.erase(queued.begin());
+  handedOut.push_back(*message);
+  return S_OK;
+}
+
+HRESULT PortPerformance::FreePMsg(DMUS_PMSG* message) {
+  if (!message) return E_POINTER;
+  auto it = std::find_if(handedOut.begin(), handedOut.end(),
+                         [&](DMUS_NOTIFICATION_PMSG* m) { return reinterpret_cast<DMUS_PMSG*>(m) == message; });
+  if (it == handedOut.end()) return DMUS_E_CANNOT_FREE;
+  delete *it;
+  handedOut.erase(it);
+  return S_OK;
+}
+
+HRESULT PortPerformance::CloseDown() {
+  CloseMusicSink(&sink);
+  portAdded = false;
+  EndTune();
+  instruments.clear();
+  if (synth) delete_fluid_synth(synth);
+  if (settings) delete_fluid_settings(settings);
+  synth = nullptr;
+  settings = nullptr;
+  for (auto* m : queued) delete m;
+  queued.clear();
+  return S_OK;
+}
+
+int PortPerformance::LoadInstruments(const MusicBytes& dls) {
+  if (!synth) return -1;
+  // The DLS reader wants a path; a memory-backed descriptor gives it one
+  // without a file on disk.
+  int fd = memfd_create("glimmerz-instruments", MFD_CLOEXEC);
+  if (fd < 0) return -1;
+  size_t written = 0;
+  while (written < dls.size()) {
+    ssize_t n = write(fd, dls.data() + written, dls.size() - written);
+    if (n <= 0) break;
+    written += size_t(n);
+  }
+  int id = -1;
+  if (written == dls.size()) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+    LockMusicSink(&sink);
+    id = fluid_synth_sfload(synth, path, 1);
+    UnlockMusicSink(&sink);
+  }
+  close(fd);
+  if (id < 0) return -1;
+  instruments.push_back(id);
+  return id;
+}
+
+void PortPerformance::UnloadInstruments(int id) {
+  auto it = std::find(instruments.begin(), instruments.end(), id);
+  if (it == instruments.end()) return;
+  instruments.erase(it);
+  LockMusicSink(&sink);
+  SilenceVoices();
+  fluid_synth_sfunload(synth, id, 1);
+  UnlockMusicSink(&sink);
+}
+
+// Unloading instruments that still sound makes the synthesiser wait for them on
+// a thread of its own; cutting the voices first keeps it on this one.
+void PortPerformance::SilenceVoices() {
+  if (fluid_synth_get_active_voice_count(synth) == 0) return;
+  fluid_synth_all_sounds_off(synth, -1);
+  float scratch[2 * 64];
+  for (int i = 0; i < 16 && fluid_synth_get_active_voice_count(synth) > 0; ++i)
+    fluid_synth_write_float(synth, 64, scratch, 0, 2, scratch, 1, 2);
+}
+
+int PortPerformance::RenderStereo(float* interleaved, int frames) {
+  if (!synth || sink.kind != MusicSinkKind::Offline || !portAdded) return 0;
+  return fluid_synth_write_float(synth, frames, interleaved, 0, 2, interleaved, 1, 2) == FLUID_OK;
+}
+
+int PortPerformance::RenderStems(float** channels, int frames) {
+  if (!synth || sink.kind != MusicSinkKind::OfflineStems || !portAdded) return 0;
+  for (int i = 0; i < 2 * MusicChannels; ++i) std::fill(channels[i], channels[i] + frames, 0.0f);
+  return fluid_synth_process(synth, frames, 0, nullptr, 2 * MusicChannels, channels) == FLUID_OK;
+}
+
+HRESULT CreatePortPerformance(REFIID iid, void** object) {
+  auto* performance = new PortPerformance();
+  HRESULT result = performance->QueryInterface(iid, object);
+  performance->Release();
+  return result;
+}
+
+int RenderPortMusic(IDirectMusicPerformance* performance, float* interleaved, int frames) {
+  auto* p = dynamic_cast<PortPerformance*>(performance);
+  return p ? p->RenderStereo(interleaved, frames) : 0;
+}
+
+int RenderPortMusicStems(IDirectMusicPerformance* performance, float** channels, int frames) {
+  auto* p = dynamic_cast<PortPerformance*>(performance);
+  return p ? p->RenderStems(channels, frames) : 0;
+}
+
+const char* PortMusicDriver(IDirectMusicPerformance* performance) {
+  auto* p = dynamic_cast<PortPerformance*>(performance);
+  return p ? p->DriverName() : "";
+}
