@@ -80,6 +80,9 @@ void Translate(const SDL_Event& e) {
           Post(w, WM_ACTIVATE, WA_INACTIVE, 0);
           Post(w, WM_ACTIVATEAPP, FALSE, 0);
           return;
+        case SDL_WINDOWEVENT_ENTER:
+          Post(w, WM_SETCURSOR, (WPARAM)w, MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+          return;
         case SDL_WINDOWEVENT_EXPOSED:
           w->needsPaint = true;
           return;

@@ -141,6 +141,9 @@ BOOL ShowWindow(HWND window, int command) {
   } else {
     SDL_ShowWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
+    // A window that appears under the pointer is asked for its cursor at once,
+    // so a saver hides the pointer before the mouse ever moves.
+    if (!w->visible) PostMessageA(window, WM_SETCURSOR, (WPARAM)window, (LPARAM)(HTCLIENT | WM_MOUSEMOVE << 16));
     w->visible = true;
     w->needsPaint = true;
     w->erase = true;
