@@ -1,6 +1,8 @@
 // What the port's modules share among themselves; never seen by the program.
 #pragma once
 
+#include <string>
+
 #include "win32.h"
 
 struct SDL_Window;
@@ -27,8 +29,10 @@ extern const int portComClassCount;
 extern const unsigned char glimmerzResStart[];
 extern const unsigned char glimmerzResEnd[];
 
-// The command line as GetCommandLineA returns it.
+// The command line as GetCommandLineA returns it, made from main's arguments.
 void PortSetCommandLine(const char* line);
+std::string PortCommandLine(int argc, char** argv);
+std::string PortJoinArguments(int argc, char** argv);
 // The program's own module handle (resources are looked up in it).
 HINSTANCE PortProgramInstance();
 // Releases what the port holds (windows, SDL) before the process ends.

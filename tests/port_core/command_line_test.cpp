@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include "port_internal.h"
+
+namespace {
+std::string LineOf(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(&a[0]);
+  return PortCommandLine((int)argv.size(), argv.data());
+}
+}  // namespace
+
+TEST(PortCommandLine, TheProgramNameComesFirstQuotedOnlyWhenItHoldsSpaces) {
+  EXPECT_EQ(LineOf({"build/linux/glimmerz", "/s"}), "build/linux/glimmerz /s");
+  EXPECT_EQ(LineOf({"/opt/my savers/glimmerz", "/p", "1234"}), "\"/opt/my savers/glimmerz\" /p 1234");
+  EXPECT_EQ(LineOf({"glimmerz"}), "glimmerz");
+  EXPECT_EQ(LineOf({"glimmerz", "two words", ""}), "glimmerz \"two words\" \"\"");
+  PortSetCommandLine(LineOf({"glimmerz", "/c", "5"}).c_str());
+  EXPECT_STREQ(GetCommandLineA(), "glimmerz /c 5");
+}
