@@ -54,8 +54,8 @@ void Cells(float u, float v, int period, uint32_t seed, float& f1, float& f2, ui
   for (int cy = -2; cy <= 2; ++cy) {
     for (int cx = -2; cx <= 2; ++cx) {
       const int wx = Wrap(ix + cx, period), wy = Wrap(iy + cy, period);
-      const float px = ix + cx + 0.15f + 0.7f * HashUnit(wx, wy, seed);
-      const float py = iy + cy + 0.15f + 0.7f * HashUnit(wx, wy, seed + 101);
+      const float px = ix + cx + HashUnit(wx, wy, seed);
+      const float py = iy + cy + HashUnit(wx, wy, seed + 101);
       const float d = std::hypot(px - x, py - y);
       if (d < f1) {
         f2 = f1;
