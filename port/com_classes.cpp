@@ -1,4 +1,5 @@
 // The classes CoCreateInstance can make. Each service adds its line here.
+#include "directx_internal.h"
 #include "dmusic_internal.h"
 #include "port_internal.h"
 
@@ -8,5 +9,6 @@ const PortComClass portComClasses[] = {
     {&IID_IUnknown, NoClass},  // keeps the table non-empty; IUnknown is no class
     {&CLSID_DirectMusicPerformance, CreatePortPerformance},
     {&CLSID_DirectMusicLoader, CreatePortLoader},
+    {&CLSID_DirectDraw, CreateDirectDrawObject},
 };
 const int portComClassCount = sizeof(portComClasses) / sizeof(portComClasses[0]);

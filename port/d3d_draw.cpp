@@ -1,0 +1,293 @@
+// One DrawPrimitive in OpenGL's fixed-function pipeline.
+//
+// Direct3D puts pixel centres on integer coordinates and fills by the top-left
+// rule with y pointing down; GL's centres sit half a pixel further on. So every
+// position moves by half a pixel, and the scene is drawn with GL's origin at
+// the top left (row 0 of the target is the picture's top row), depth 0..1.
+// Where GL cannot move its origin, the y flip and depth range are done in the
+// projection instead.
+//
+// Colours: a textured draw shows texture colour times vertex colour with the
+// texture's alpha alone; an untextured one shows the vertex colour and alpha.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "directx_internal.h"
+
+namespace {
+const DWORD PositionMask = 0x00E;
+const DWORD TextureCountMask = 0xF00;
+
+struct VertexLayout {
+  DWORD stride;
+  bool preTransformed;
+  int diffuse;  // byte offsets, -1 when absent
+  int texture;
+};
+
+VertexLayout LayoutOf(DWORD format) {
+  VertexLayout layout = {0, (format & PositionMask) == D3DFVF_XYZRHW, -1, -1};
+  DWORD offset = layout.preTransformed ? 16 : 12;
+  if (format & D3DFVF_NORMAL) offset += 12;
+  if (format & D3DFVF_DIFFUSE) {
+    layout.diffuse = (int)offset;
+    offset += 4;
+  }
+  if (format & D3DFVF_SPECULAR) offset += 4;
+  DWORD textureSets = (format & TextureCountMask) >> 8;
+  if (textureSets > 0) layout.texture = (int)offset;
+  offset += 8 * textureSets;
+  layout.stride = offset;
+  return layout;
+}
+
+GLenum GlBlend(DWORD blend) {
+  switch (blend) {
+    case D3DBLEND_ZERO:
+      return GL_ZERO;
+    case D3DBLEND_ONE:
+      return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+      return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+    case D3DBLEND_BOTHSRCALPHA:
+      return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+    case D3DBLEND_BOTHINVSRCALPHA:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+      return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+      return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+      return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+      return GL_SRC_ALPHA_SATURATE;
+    default:
+      return GL_ONE;
+  }
+}
+
+GLenum GlPrimitive(D3DPRIMITIVETYPE type) {
+  switch (type) {
+    case D3DPT_POINTLIST:
+      return GL_POINTS;
+    case D3DPT_LINELIST:
+      return GL_LINES;
+    case D3DPT_LINESTRIP:
+      return GL_LINE_STRIP;
+    case D3DPT_TRIANGLELIST:
+      return GL_TRIANGLES;
+    case D3DPT_TRIANGLESTRIP:
+      return GL_TRIANGLE_STRIP;
+    default:
+      return GL_TRIANGLE_FAN;
+  }
+}
+
+// Maps Direct3D's clip volume onto GL's, with the half-pixel move, as a
+// row-vector matrix applied after the projection.
+D3DMATRIX ClipToGl(const D3DVIEWPORT2& vp) {
+  D3DMATRIX m;
+  std::memset(&m, 0, sizeof m);
+  m._11 = 2.0f / vp.dvClipWidth;
+  m._41 = -2.0f * vp.dvClipX / vp.dvClipWidth - 1.0f + 1.0f / (float)vp.dwWidth;
+  m._22 = 2.0f / vp.dvClipHeight;
+  m._42 = 1.0f - 2.0f * vp.dvClipY / vp.dvClipHeight - 1.0f / (float)vp.dwHeight;
+  m._33 = 1.0f;
+  m._44 = 1.0f;
+  if (!glTarget.clipControl) {
+    m._22 = -m._22;
+    m._42 = -m._42;
+    m._33 = 2.0f;  // depth 0..w becomes GL's -w..w
+    m._43 = -1.0f;
+  }
+  return m;
+}
+
+void SetViewport(const D3DVIEWPORT2& vp) {
+  GlStateCache& cache = glTarget.cache;
+  int wanted[4] = {(int)vp.dwX, (int)vp.dwY, (int)vp.dwWidth, (int)vp.dwHeight};
+  if (cache.known && std::memcmp(cache.viewport, wanted, sizeof wanted) == 0) return;
+  // Both origins count rows from the picture's top here (see above).
+  glViewport(wanted[0], wanted[1], wanted[2], wanted[3]);
+  std::memcpy(cache.viewport, wanted, sizeof wanted);
+}
+
+void SetBlend(const DrawState& state) {
+  GlStateCache& cache = glTarget.cache;
+  bool blend = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
+  if (!cache.known || cache.blend != blend) {
+    if (blend)
+      glEnable(GL_BLEND);
+    else
+      glDisable(GL_BLEND);
+    cache.blend = blend;
+  }
+  if (!blend) return;
+  DWORD source = state.renderStates[D3DRENDERSTATE_SRCBLEND];
+  GLenum glSource = GlBlend(source);
+  GLenum glDestination = GlBlend(state.renderStates[D3DRENDERSTATE_DESTBLEND]);
+  // The "both" factors set the destination too, whatever it says.
+  if (source == D3DBLEND_BOTHSRCALPHA) glDestination = GL_ONE_MINUS_SRC_ALPHA;
+  if (source == D3DBLEND_BOTHINVSRCALPHA) glDestination = GL_SRC_ALPHA;
+  if (!cache.known || cache.blendSource != glSource || cache.blendDestination != glDestination) {
+    glBlendFunc(glSource, glDestination);
+    cache.blendSource = glSource;
+    cache.blendDestination = glDestination;
+  }
+}
+
+void SetCull(const DrawState& state) {
+  // Rows grow downwards as on the screen, so Direct3D's clockwise is GL's
+  // counter-clockwise, GL's front.
+  int wanted = 0;
+  switch (state.renderStates[D3DRENDERSTATE_CULLMODE]) {
+    case D3DCULL_CW:
+      wanted = GL_FRONT;
+      break;
+    case D3DCULL_CCW:
+      wanted = GL_BACK;
+      break;
+    default:
+      wanted = 0;
+  }
+  GlStateCache& cache = glTarget.cache;
+  if (cache.known && cache.cull == wanted) return;
+  if (wanted) {
+    glEnable(GL_CULL_FACE);
+    glCullFace((GLenum)wanted);
+  } else {
+    glDisable(GL_CULL_FACE);
+  }
+  cache.cull = wanted;
+}
+
+void SetTexture(const DrawState& state) {
+  const DWORD* stage = state.stageStates;
+  bool textured = state.texture && BindSurfaceTexture(state.texture, stage[D3DTSS_MAGFILTER],
+                                                      stage[D3DTSS_MINFILTER], stage[D3DTSS_ADDRESSU],
+                                                      stage[D3DTSS_ADDRESSV]);
+  GlStateCache& cache = glTarget.cache;
+  if (cache.known && cache.textureEnabled == textured) return;
+  if (textured)
+    glEnable(GL_TEXTURE_2D);
+  else
+    glDisable(GL_TEXTURE_2D);
+  cache.textureEnabled = textured;
+}
+
+void SetMatrices(const DrawState& state, bool preTransformed) {
+  GlStateCache& cache = glTarget.cache;
+  if (preTransformed) {
+    if (cache.known && cache.matrices == 1) return;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    cache.matrices = 1;
+    return;
+  }
+  if (cache.known && cache.matrices == 2 && cache.matrixOwner == state.device &&
+      cache.matrixSerial == state.transformSerial)
+    return;
+  D3DMATRIX clip = ClipToGl(state.viewport);
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(&clip._11);
+  glMultMatrixf(&state.projection->_11);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixf(&state.view->_11);
+  glMultMatrixf(&state.world->_11);
+  cache.matrices = 2;
+  cache.matrixOwner = state.device;
+  cache.matrixSerial = state.transformSerial;
+}
+
+void SetClientArrays(unsigned wanted) {
+  GlStateCache& cache = glTarget.cache;
+  unsigned had = cache.known ? cache.clientArrays : ~wanted;
+  if ((had ^ wanted) & 1u) {
+    if (wanted & 1u)
+      glEnableClientState(GL_COLOR_ARRAY);
+    else
+      glDisableClientState(GL_COLOR_ARRAY);
+  }
+  if ((had ^ wanted) & 2u) {
+    if (wanted & 2u)
+      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    else
+      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  cache.clientArrays = wanted;
+}
+
+// Screen positions to GL clip coordinates, keeping 1/rhw as w so that colours
+// and texture coordinates interpolate with perspective as Direct3D's do.
+std::vector<float> preTransformedPositions;
+
+const float* ClipPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DVIEWPORT2& vp) {
+  preTransformedPositions.resize((size_t)count * 4);
+  float ySign = glTarget.clipControl ? -1.0f : 1.0f;
+  for (DWORD i = 0; i < count; ++i) {
+    float v[4];
+    std::memcpy(v, vertices + (size_t)i * stride, sizeof v);
+    float w = (v[3] > 0.0f && std::isfinite(v[3])) ? 1.0f / v[3] : 1.0f;
+    float x = 2.0f * (v[0] + 0.5f - (float)vp.dwX) / (float)vp.dwWidth - 1.0f;
+    float y = ySign * (2.0f * (v[1] + 0.5f - (float)vp.dwY) / (float)vp.dwHeight - 1.0f);
+    float* out = &preTransformedPositions[(size_t)i * 4];
+    out[0] = x * w;
+    out[1] = y * w;
+    out[2] = 0.0f;  // no depth buffer; Direct3D does not clip these by depth
+    out[3] = w;
+  }
+  return preTransformedPositions.data();
+}
+}  // namespace
+
+DWORD VertexStride(DWORD format) {
+  DWORD position = format & PositionMask;
+  if (position != D3DFVF_XYZ && position != D3DFVF_XYZRHW) return 0;
+  const DWORD known = PositionMask | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | TextureCountMask;
+  if ((format & ~known) || ((format & TextureCountMask) >> 8) > 8) return 0;
+  return LayoutOf(format).stride;
+}
+
+HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices,
+                     DWORD count) {
+  if (!MakeGlTargetCurrent()) return D3DERR_INITFAILED;
+  VertexLayout layout = LayoutOf(format);
+  const auto* bytes = static_cast<const uint8_t*>(vertices);
+
+  BindSceneFramebuffer();
+  SetViewport(state.viewport);
+  SetBlend(state);
+  SetCull(state);
+  SetTexture(state);
+  SetMatrices(state, layout.preTransformed);
+  unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && glTarget.cache.textureEnabled ? 2u : 0u);
+  SetClientArrays(arrays);
+  glTarget.cache.known = true;
+
+  if (layout.preTransformed)
+    glVertexPointer(4, GL_FLOAT, 0, ClipPositions(bytes, count, layout.stride, state.viewport));
+  else
+    glVertexPointer(3, GL_FLOAT, (GLsizei)layout.stride, bytes);
+  if (arrays & 1u)
+    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, (GLsizei)layout.stride, bytes + layout.diffuse);
+  else
+    glColor4ub(255, 255, 255, 255);
+  if (arrays & 2u)
+    glTexCoordPointer(2, GL_FLOAT, (GLsizei)layout.stride, bytes + layout.texture);
+  else
+    glTexCoord2f(0.0f, 0.0f);
+  glDrawArrays(GlPrimitive(type), 0, (GLsizei)count);
+  return D3D_OK;
+}

@@ -1,0 +1,112 @@
+// The Direct3D object: the two devices it offers and the factory for devices
+// and viewports. The hardware device is OpenGL as the system provides it; the
+// software one asks Mesa for its software rasteriser, which works only when
+// the choice comes before the window's GL context exists.
+#include <cstdlib>
+#include <cstring>
+
+#include "directx_internal.h"
+
+namespace {
+D3DDEVICEDESC DescribeDevice(bool hardware) {
+  D3DDEVICEDESC d;
+  std::memset(&d, 0, sizeof d);
+  d.dwSize = sizeof d;
+  d.dwFlags = D3DDD_COLORMODEL | D3DDD_DEVCAPS | D3DDD_TRANSFORMCAPS | D3DDD_LIGHTINGCAPS | D3DDD_BCLIPPING |
+              D3DDD_TRICAPS | D3DDD_DEVICERENDERBITDEPTH | D3DDD_DEVICEZBUFFERBITDEPTH | D3DDD_MAXBUFFERSIZE |
+              D3DDD_MAXVERTEXCOUNT;
+  d.dcmColorModel = D3DCOLOR_RGB;
+  d.dwDevCaps = D3DDEVCAPS_FLOATTLVERTEX | D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_CANRENDERAFTERFLIP |
+                (hardware ? D3DDEVCAPS_TEXTUREVIDEOMEMORY | D3DDEVCAPS_HWRASTERIZATION
+                          : D3DDEVCAPS_TEXTURESYSTEMMEMORY);
+  d.dtcTransformCaps = {sizeof(D3DTRANSFORMCAPS), 1};
+  d.bClipping = TRUE;
+  d.dlcLightingCaps = {sizeof(D3DLIGHTINGCAPS), 0, 1, 0};
+  d.dpcTriCaps.dwSize = sizeof(D3DPRIMCAPS);
+  d.dpcLineCaps.dwSize = sizeof(D3DPRIMCAPS);
+  d.dwDeviceRenderBitDepth = DDBD_16 | DDBD_24 | DDBD_32;
+  d.dwDeviceZBufferBitDepth = 0;
+  d.dwMaxVertexCount = 65535;
+  d.dwMinTextureWidth = d.dwMinTextureHeight = 1;
+  d.dwMaxTextureWidth = d.dwMaxTextureHeight = 4096;
+  d.wMaxTextureBlendStages = 1;
+  d.wMaxSimultaneousTextures = 1;
+  return d;
+}
+
+struct Direct3DObject : IDirect3D3 {
+  ULONG references = 1;
+  DirectDrawObject* directDraw;
+
+  explicit Direct3DObject(DirectDrawObject* directDraw) : directDraw(directDraw) {
+    DirectDrawInterface(directDraw)->AddRef();
+  }
+  ~Direct3DObject() override { DirectDrawInterface(directDraw)->Release(); }
+
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IDirect3D3) {
+      AddRef();
+      *object = static_cast<IDirect3D3*>(this);
+      return S_OK;
+    }
+    return DirectDrawInterface(directDraw)->QueryInterface(iid, object);
+  }
+  ULONG AddRef() override { return ++references; }
+  ULONG Release() override {
+    ULONG left = --references;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) override {
+    if (!callback) return DDERR_INVALIDPARAMS;
+    D3DDEVICEDESC none;
+    std::memset(&none, 0, sizeof none);
+    none.dwSize = sizeof none;
+
+    GUID hal = IID_IDirect3DHALDevice;
+    char halDescription[] = "OpenGL as the system provides it";
+    char halName[] = "Direct3D HAL";
+    D3DDEVICEDESC halHardware = DescribeDevice(true);
+    D3DDEVICEDESC halSoftware = none;
+    if (callback(&hal, halDescription, halName, &halHardware, &halSoftware, context) == D3DENUMRET_CANCEL)
+      return D3D_OK;
+
+    GUID rgb = IID_IDirect3DRGBDevice;
+    char rgbDescription[] = "Mesa software rasteriser";
+    char rgbName[] = "RGB Emulation";
+    D3DDEVICEDESC rgbHardware = none;
+    D3DDEVICEDESC rgbSoftware = DescribeDevice(false);
+    callback(&rgb, rgbDescription, rgbName, &rgbHardware, &rgbSoftware, context);
+    return D3D_OK;
+  }
+
+  HRESULT CreateViewport(IDirect3DViewport3** viewport, IUnknown* outer) override {
+    if (!viewport) return DDERR_INVALIDPARAMS;
+    *viewport = nullptr;
+    if (outer) return E_INVALIDARG;
+    return CreateViewportObject(viewport);
+  }
+
+  HRESULT CreateDevice(REFCLSID deviceType, IDirectDrawSurface4* target, IDirect3DDevice3** device,
+                       IUnknown* outer) override {
+    if (!device) return DDERR_INVALIDPARAMS;
+    *device = nullptr;
+    if (outer) return E_INVALIDARG;
+    if (deviceType != IID_IDirect3DHALDevice && deviceType != IID_IDirect3DRGBDevice) return D3DERR_INVALID_DEVICE;
+    DirectDrawSurface* surface = PortSurface(target);
+    if (!IsRenderTarget(surface) || SurfaceOwner(surface) != directDraw) return DDERR_INVALIDPARAMS;
+    // Mesa reads this when it first opens the display's driver; a context that
+    // already exists keeps the renderer it has.
+    if (deviceType == IID_IDirect3DRGBDevice) setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    return CreateDeviceObject(directDraw, deviceType, surface, device);
+  }
+};
+}  // namespace
+
+HRESULT CreateDirect3DObject(DirectDrawObject* directDraw, void** object) {
+  *object = static_cast<IDirect3D3*>(new Direct3DObject(directDraw));
+  return S_OK;
+}

@@ -1,0 +1,48 @@
+// Direct3D viewports: they only carry the rectangle and clip volume that the
+// device reads when it draws.
+#include "directx_internal.h"
+
+namespace {
+struct Viewport : IDirect3DViewport3 {
+  ULONG references = 1;
+  bool hasData = false;
+  D3DVIEWPORT2 data = {};
+
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IDirect3DViewport3) return E_NOINTERFACE;
+    AddRef();
+    *object = static_cast<IDirect3DViewport3*>(this);
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++references; }
+  ULONG Release() override {
+    ULONG left = --references;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT SetViewport2(D3DVIEWPORT2* newData) override {
+    if (!newData || newData->dwSize != sizeof(D3DVIEWPORT2)) return DDERR_INVALIDPARAMS;
+    if (newData->dwWidth == 0 || newData->dwHeight == 0 || newData->dvClipWidth <= 0.0f ||
+        newData->dvClipHeight <= 0.0f)
+      return DDERR_INVALIDPARAMS;
+    data = *newData;
+    hasData = true;
+    return D3D_OK;
+  }
+};
+}  // namespace
+
+HRESULT CreateViewportObject(IDirect3DViewport3** viewport) {
+  *viewport = new Viewport;
+  return D3D_OK;
+}
+
+bool ViewportData(IDirect3DViewport3* viewport, D3DVIEWPORT2* data) {
+  auto* ours = dynamic_cast<Viewport*>(viewport);
+  if (!ours || !ours->hasData) return false;
+  *data = ours->data;
+  return true;
+}

@@ -1,0 +1,186 @@
+// What the DirectDraw and Direct3D modules of the port share among themselves.
+// The picture is drawn with OpenGL into an off-screen target of the display
+// mode's size and shown, scaled with its aspect kept, in the bound window.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "directx.h"
+#include "port_internal.h"
+
+// A caller on 32-bit Windows writes 124 into DDSURFACEDESC2::dwSize; code built
+// here may write its own sizeof. Both are taken.
+const DWORD SurfaceDescSize32 = 124;
+inline bool IsSurfaceDescSize(DWORD size) { return size == SurfaceDescSize32 || size == sizeof(DDSURFACEDESC2); }
+
+// ---------------------------------------------------------------------------
+// Texture formats (texture_formats.cpp)
+
+struct TextureFormat {
+  DDPIXELFORMAT pixelFormat;
+  DWORD bytesPerTexel;
+  unsigned glInternalFormat;
+  unsigned glFormat;
+  unsigned glType;
+};
+// The formats the device offers, in the order it offers them.
+extern const TextureFormat textureFormats[];
+extern const int textureFormatCount;
+// The offered format a caller's description names, or null.
+const TextureFormat* FindTextureFormat(const DDPIXELFORMAT& wanted);
+
+// ---------------------------------------------------------------------------
+// Display modes and boards (display_modes.cpp)
+
+struct DisplayMode {
+  DWORD width;
+  DWORD height;
+  DWORD bpp;
+};
+// 640x480 up to the screen's size, each at 16 and 32 bits, smallest first.
+std::vector<DisplayMode> ListDisplayModes();
+// Fills a mode description as EnumDisplayModes hands it out.
+void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc);
+
+// ---------------------------------------------------------------------------
+// The GL target (gl_target.cpp) and its presentation (gl_present.cpp)
+
+// What the target last told GL, so that draws set only what changed. Anything
+// else that touches the context (window painting, uploads, presenting) makes
+// its part unknown again.
+struct GlStateCache {
+  bool known = false;
+  unsigned framebuffer = 0;
+  int viewport[4] = {0, 0, 0, 0};
+  unsigned texture = 0;
+  bool textureEnabled = false;
+  bool blend = false;
+  unsigned blendSource = 0;
+  unsigned blendDestination = 0;
+  int cull = -1;  // -1 unknown, 0 off, else the GL face culled
+  int matrices = 0;  // 0 unknown, 1 identity (pre-transformed vertices), 2 a device's transforms
+  const void* matrixOwner = nullptr;
+  uint32_t matrixSerial = 0;
+  unsigned clientArrays = 0;  // bit 0 colours, bit 1 texture coordinates
+};
+
+struct GlTarget {
+  HWND window = nullptr;
+  void* context = nullptr;
+  // Counts the contexts the target has been built in; a texture uploaded in an
+  // earlier one uploads again.
+  uint32_t generation = 0;
+  DWORD width = 0;
+  DWORD height = 0;
+  DWORD bpp = 0;
+  bool dither = false;
+  bool clipControl = false;  // GL can put its origin top-left with depth 0..1
+  unsigned sceneFramebuffer = 0;
+  unsigned sceneTexture = 0;
+  unsigned pictureFramebuffer = 0;
+  unsigned pictureTexture = 0;
+  unsigned quantizeProgram = 0;
+  unsigned presentedFramebuffer = 0;  // what the last present showed
+  bool vsync = false;
+  bool vsyncKnown = false;
+  GlStateCache cache;
+};
+extern GlTarget glTarget;
+
+// Makes the window's context current and the target the mode's size; false
+// when the window has no GL context.
+bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp);
+// True when the target is built and its context is current.
+bool MakeGlTargetCurrent();
+// Binds the scene for drawing, when it is not bound already.
+void BindSceneFramebuffer();
+// Forgets what GL was told; the next draw sets everything again.
+void ForgetGlState();
+// Frees the target's GL objects (while its context still exists).
+void ReleaseGlTarget();
+
+// Turns the scene into the picture the display shows (16-bit quantising and
+// dithering for 16-bit modes), writes due captures, shows it letterboxed in the
+// window and counts the frame.
+void PresentGlTarget(bool waitForVsync);
+// The picture of the last present, top row first, 0xAABBGGRR bytes as GL reads
+// them (R, G, B, A); empty when there is none.
+std::vector<uint8_t> ReadPresentedPicture();
+// Where the picture lands in a window of the given size: scaled to fit with
+// its aspect kept, centred.
+struct Letterbox {
+  int x, y, width, height;
+};
+Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
+
+// ---------------------------------------------------------------------------
+// Capture (capture.cpp)
+
+// Writes DIR/<t>.png for every capture time t that the clock reading `now` has
+// reached and that has no picture yet. Reads GLIMMERZ_CAPTURE_DIR and
+// GLIMMERZ_CAPTURE_AT once.
+void CaptureDueFrames(DWORD now);
+// Forgets the capture settings, so the next frame reads them again (tests).
+void ResetCapture();
+// Writes an RGBA picture (top row first) as a PNG without its alpha.
+bool WritePng(const char* path, const uint8_t* rgba, int width, int height);
+
+// ---------------------------------------------------------------------------
+// Objects
+
+struct DirectDrawObject;
+struct DirectDrawSurface;
+
+// A new DirectDraw object (CoCreateInstance of CLSID_DirectDraw).
+HRESULT CreateDirectDrawObject(REFIID iid, void** object);
+
+IDirectDraw4* DirectDrawInterface(DirectDrawObject* directDraw);
+// The DirectDraw object's window and display mode, for Direct3D and Flip.
+HWND DirectDrawWindow(DirectDrawObject* directDraw);
+bool DirectDrawMode(DirectDrawObject* directDraw, DisplayMode* mode);
+
+// Surfaces (ddraw_surface.cpp)
+HRESULT CreateFlipChain(DirectDrawObject* owner, LPDIRECTDRAWSURFACE4* primary);
+HRESULT CreateTextureSurface(DirectDrawObject* owner, const DDSURFACEDESC2& desc, LPDIRECTDRAWSURFACE4* surface);
+// The port's surface behind an interface pointer, or null for a stranger's.
+DirectDrawSurface* PortSurface(IDirectDrawSurface4* surface);
+DirectDrawSurface* PortTexture(IDirect3DTexture2* texture);
+IDirectDrawSurface4* SurfaceInterface(DirectDrawSurface* surface);
+bool IsRenderTarget(DirectDrawSurface* surface);
+// The display mode a flip-chain surface was made for.
+bool SurfaceMode(DirectDrawSurface* surface, DisplayMode* mode);
+DirectDrawObject* SurfaceOwner(DirectDrawSurface* surface);
+// Binds the texture to GL texture unit 0, uploading it first when GL has no
+// current copy; false when it has no texels.
+bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
+                        DWORD addressV);
+
+// Direct3D (d3d_object.cpp, d3d_viewport.cpp, d3d_device.cpp)
+HRESULT CreateDirect3DObject(DirectDrawObject* directDraw, void** object);
+HRESULT CreateViewportObject(IDirect3DViewport3** viewport);
+// The viewport's last SetViewport2 data; false before any.
+bool ViewportData(IDirect3DViewport3* viewport, D3DVIEWPORT2* data);
+
+// What a draw needs from its device (d3d_draw.cpp).
+struct DrawState {
+  const void* device;
+  const DWORD* renderStates;  // indexed by D3DRENDERSTATETYPE, below RenderStateCount
+  const DWORD* stageStates;   // stage 0, indexed by D3DTEXTURESTAGESTATETYPE, below StageStateCount
+  const D3DMATRIX* world;
+  const D3DMATRIX* view;
+  const D3DMATRIX* projection;
+  uint32_t transformSerial;  // changes whenever a transform or the viewport does
+  D3DVIEWPORT2 viewport;
+  DirectDrawSurface* texture;
+};
+const int RenderStateCount = 160;
+const int StageStateCount = 32;
+// Draws the vertices into the scene; the caller has checked the arguments.
+HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD vertexFormat, const void* vertices,
+                     DWORD count);
+// The stride of a vertex format, or 0 when the port cannot draw it.
+DWORD VertexStride(DWORD vertexFormat);
+
+HRESULT CreateDeviceObject(DirectDrawObject* directDraw, REFCLSID deviceType, DirectDrawSurface* target,
+                           IDirect3DDevice3** device);

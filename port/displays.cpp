@@ -1,0 +1,85 @@
+// The boards and display modes DirectDraw reports. There is one board, the
+// screen the port draws on. Since a mode is only the size of the picture (the
+// monitor keeps its own mode), every common size up to the screen's is offered.
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "directx_internal.h"
+
+namespace {
+const DisplayMode commonSizes[] = {
+    {640, 480, 0},   {720, 480, 0},   {800, 600, 0},   {1024, 768, 0},  {1152, 864, 0},  {1280, 720, 0},
+    {1280, 800, 0},  {1280, 960, 0},  {1280, 1024, 0}, {1360, 768, 0},  {1366, 768, 0},  {1440, 900, 0},
+    {1600, 900, 0},  {1600, 1200, 0}, {1680, 1050, 0}, {1920, 1080, 0}, {1920, 1200, 0}, {2560, 1440, 0},
+    {2560, 1600, 0}, {3840, 2160, 0},
+};
+
+// The screen's size; 1024x768 when there is no screen to ask.
+void ScreenSize(DWORD* width, DWORD* height) {
+  *width = 1024;
+  *height = 768;
+  bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
+  if (started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+  SDL_DisplayMode desktop;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w >= 320 && desktop.h >= 200) {
+    *width = (DWORD)desktop.w;
+    *height = (DWORD)desktop.h;
+  }
+  if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+}  // namespace
+
+std::vector<DisplayMode> ListDisplayModes() {
+  DWORD screenWidth, screenHeight;
+  ScreenSize(&screenWidth, &screenHeight);
+  std::vector<DisplayMode> sizes;
+  for (const DisplayMode& size : commonSizes)
+    if (size.width <= screenWidth && size.height <= screenHeight) sizes.push_back(size);
+  bool screenListed = std::any_of(sizes.begin(), sizes.end(), [&](const DisplayMode& m) {
+    return m.width == screenWidth && m.height == screenHeight;
+  });
+  if (!screenListed) sizes.push_back({screenWidth, screenHeight, 0});
+  // A screen smaller than 640x480 still gets the mode every program asks for.
+  if (sizes.size() == 1 && (screenWidth < 640 || screenHeight < 480)) sizes.insert(sizes.begin(), {640, 480, 0});
+  std::sort(sizes.begin(), sizes.end(), [](const DisplayMode& a, const DisplayMode& b) {
+    return a.width != b.width ? a.width < b.width : a.height < b.height;
+  });
+  std::vector<DisplayMode> modes;
+  for (const DisplayMode& size : sizes) {
+    modes.push_back({size.width, size.height, 16});
+    modes.push_back({size.width, size.height, 32});
+  }
+  return modes;
+}
+
+void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc) {
+  *desc = DDSURFACEDESC2();
+  desc->dwSize = sizeof(DDSURFACEDESC2);
+  desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_REFRESHRATE;
+  desc->dwWidth = mode.width;
+  desc->dwHeight = mode.height;
+  desc->lPitch = (LONG)(mode.width * (mode.bpp / 8));
+  desc->dwRefreshRate = 60;
+  DDPIXELFORMAT& f = desc->ddpfPixelFormat;
+  f.dwSize = sizeof(DDPIXELFORMAT);
+  f.dwFlags = DDPF_RGB;
+  f.dwRGBBitCount = mode.bpp;
+  if (mode.bpp == 16) {
+    f.dwRBitMask = 0xF800;
+    f.dwGBitMask = 0x07E0;
+    f.dwBBitMask = 0x001F;
+  } else {
+    f.dwRBitMask = 0xFF0000;
+    f.dwGBitMask = 0x00FF00;
+    f.dwBBitMask = 0x0000FF;
+  }
+}
+
+HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context) {
+  if (!callback) return DDERR_INVALIDPARAMS;
+  char description[] = "Primary Display Driver";
+  char name[] = "display";
+  callback(nullptr, description, name, context);
+  return DD_OK;
+}

@@ -1,0 +1,150 @@
+// Presenting a frame: the scene becomes the picture a display of the mode's
+// depth would show, due captures are written from it, and it is shown in the
+// window scaled to fit with its aspect kept (black bars fill the rest). The
+// monitor's own mode never changes.
+//
+// A 16-bit display keeps 5, 6 and 5 bits of red, green and blue; with
+// dithering on (as the program asks for at 16 bits) the hardware spread the
+// rounding error in an ordered 4x4 pattern, and so does this.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "directx_internal.h"
+
+namespace {
+const char* quantizeShader = R"(
+#version 120
+uniform sampler2D scene;
+uniform vec2 size;
+uniform float dither;
+// One entry of the 2x2 ordered-dither matrix [0 2; 3 1].
+float Bayer2(vec2 p) { return 2.0 * p.x + 3.0 * p.y - 4.0 * p.x * p.y; }
+void main() {
+  vec2 p = floor(gl_FragCoord.xy);
+  vec3 c = texture2D(scene, (p + 0.5) / size).rgb;
+  vec2 low = mod(p, 2.0);
+  vec2 high = floor(mod(p, 4.0) / 2.0);
+  float threshold = dither > 0.5 ? (4.0 * Bayer2(low) + Bayer2(high) + 0.5) / 16.0 : 0.5;
+  vec3 levels = vec3(31.0, 63.0, 31.0);
+  gl_FragColor = vec4(min(floor(c * levels + threshold), levels) / levels, 1.0);
+}
+)";
+
+GLuint QuantizeProgram() {
+  if (glTarget.quantizeProgram) return glTarget.quantizeProgram;
+  GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(shader, 1, &quantizeShader, nullptr);
+  glCompileShader(shader);
+  GLint compiled = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  GLuint program = 0;
+  if (compiled) {
+    program = glCreateProgram();
+    glAttachShader(program, shader);
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+      glDeleteProgram(program);
+      program = 0;
+    }
+  }
+  glDeleteShader(shader);
+  glTarget.quantizeProgram = program;
+  return program;
+}
+
+// Draws the scene through the quantising shader into the picture; false when
+// GL cannot, and the scene is shown as it is.
+bool MakeSixteenBitPicture() {
+  GLuint program = QuantizeProgram();
+  if (!program) return false;
+  glBindFramebuffer(GL_FRAMEBUFFER, glTarget.pictureFramebuffer);
+  glViewport(0, 0, (GLsizei)glTarget.width, (GLsizei)glTarget.height);
+  glDisable(GL_BLEND);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, glTarget.sceneTexture);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "scene"), 0);
+  glUniform2f(glGetUniformLocation(program, "size"), (float)glTarget.width, (float)glTarget.height);
+  glUniform1f(glGetUniformLocation(program, "dither"), glTarget.dither ? 1.0f : 0.0f);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  static const float corners[] = {-1, -1, 0, 1, 1, -1, 0, 1, 1, 1, 0, 1, -1, 1, 0, 1};
+  glVertexPointer(4, GL_FLOAT, 0, corners);
+  glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+  glUseProgram(0);
+  return true;
+}
+
+void SetVsync(bool wanted) {
+  if (glTarget.vsyncKnown && glTarget.vsync == wanted) return;
+  // Displays without vertical sync (a virtual X server) refuse; frames then
+  // simply run unpaced.
+  SDL_GL_SetSwapInterval(wanted ? 1 : 0);
+  glTarget.vsync = wanted;
+  glTarget.vsyncKnown = true;
+}
+}  // namespace
+
+Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
+  if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return {0, 0, 0, 0};
+  double scale = std::min((double)windowWidth / pictureWidth, (double)windowHeight / pictureHeight);
+  int width = std::min(windowWidth, (int)std::lround(pictureWidth * scale));
+  int height = std::min(windowHeight, (int)std::lround(pictureHeight * scale));
+  return {(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
+}
+
+void PresentGlTarget(bool waitForVsync) {
+  if (!MakeGlTargetCurrent()) {
+    PortNoteFramePresented();
+    return;
+  }
+  glTarget.presentedFramebuffer = glTarget.sceneFramebuffer;
+  if (glTarget.bpp <= 16 && MakeSixteenBitPicture()) glTarget.presentedFramebuffer = glTarget.pictureFramebuffer;
+  CaptureDueFrames(timeGetTime());
+
+  SDL_Window* window = PortSdlWindow(glTarget.window);
+  int windowWidth = 0, windowHeight = 0;
+  if (window) SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
+  Letterbox box = FitPicture((int)glTarget.width, (int)glTarget.height, windowWidth, windowHeight);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, glTarget.presentedFramebuffer);
+  glDisable(GL_SCISSOR_TEST);
+  if (box.width != windowWidth || box.height != windowHeight) {
+    glViewport(0, 0, windowWidth, windowHeight);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  bool sameSize = box.width == (int)glTarget.width && box.height == (int)glTarget.height;
+  // The target's row 0 is the picture's top; the window's is its bottom.
+  glBlitFramebuffer(0, 0, (GLint)glTarget.width, (GLint)glTarget.height, box.x, box.y + box.height,
+                    box.x + box.width, box.y, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  SetVsync(waitForVsync);
+  if (window) SDL_GL_SwapWindow(window);
+  ForgetGlState();
+  PortNoteFramePresented();
+}
+
+std::vector<uint8_t> ReadPresentedPicture() {
+  std::vector<uint8_t> pixels;
+  if (!glTarget.presentedFramebuffer || !MakeGlTargetCurrent()) return pixels;
+  pixels.resize((size_t)glTarget.width * glTarget.height * 4);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, glTarget.presentedFramebuffer);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, (GLsizei)glTarget.width, (GLsizei)glTarget.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  ForgetGlState();
+  return pixels;
+}

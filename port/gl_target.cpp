@@ -1,0 +1,126 @@
+// The off-screen target the scene is drawn into: a colour texture of the
+// display mode's size in the bound window's GL context, plus a second one of
+// the same size for the picture as a 16-bit display would show it.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstring>
+
+#include "directx_internal.h"
+
+GlTarget glTarget;
+
+namespace {
+bool HasClipControl() {
+  GLint major = 0, minor = 0;
+  glGetIntegerv(GL_MAJOR_VERSION, &major);
+  glGetIntegerv(GL_MINOR_VERSION, &minor);
+  if (major > 4 || (major == 4 && minor >= 5)) return true;
+  GLint count = 0;
+  glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+  for (GLint i = 0; i < count; ++i) {
+    const char* name = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, (GLuint)i));
+    if (name && std::strcmp(name, "GL_ARB_clip_control") == 0) return true;
+  }
+  return false;
+}
+
+// States every draw shares, set once per context.
+void SetFixedState() {
+  glTarget.clipControl = HasClipControl();
+  if (glTarget.clipControl) glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_SCISSOR_TEST);
+  glDisable(GL_DITHER);  // 16-bit dithering is done when the picture is made
+  glShadeModel(GL_SMOOTH);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glActiveTexture(GL_TEXTURE0);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PRIMARY_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+  glEnableClientState(GL_VERTEX_ARRAY);
+}
+
+void MakeColourTarget(GLuint* framebuffer, GLuint* texture, DWORD width, DWORD height) {
+  if (!*texture) glGenTextures(1, texture);
+  glBindTexture(GL_TEXTURE_2D, *texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  // No alpha: a display has none, so destination alpha reads as 1.
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, (GLsizei)width, (GLsizei)height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  if (!*framebuffer) glGenFramebuffers(1, framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, *framebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, *texture, 0);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+}  // namespace
+
+bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp) {
+  void* context = PortGlContext(window);
+  if (!context) return false;
+  // A context made after another was destroyed may come back at the same
+  // address; its objects tell them apart.
+  bool fresh = context != glTarget.context || window != glTarget.window || !glTarget.sceneFramebuffer ||
+               !glIsFramebuffer(glTarget.sceneFramebuffer);
+  if (fresh) {
+    uint32_t generation = glTarget.generation + 1;
+    bool dither = glTarget.dither;
+    glTarget = GlTarget();
+    glTarget.generation = generation;
+    glTarget.dither = dither;
+    glTarget.window = window;
+    glTarget.context = context;
+    SetFixedState();
+  }
+  if (fresh || width != glTarget.width || height != glTarget.height) {
+    MakeColourTarget(&glTarget.sceneFramebuffer, &glTarget.sceneTexture, width, height);
+    MakeColourTarget(&glTarget.pictureFramebuffer, &glTarget.pictureTexture, width, height);
+    glTarget.width = width;
+    glTarget.height = height;
+    ForgetGlState();
+  }
+  glTarget.bpp = bpp;
+  return true;
+}
+
+bool MakeGlTargetCurrent() {
+  if (!glTarget.context) return false;
+  return PortGlContext(glTarget.window) == glTarget.context;
+}
+
+void BindSceneFramebuffer() {
+  if (glTarget.cache.framebuffer == glTarget.sceneFramebuffer) return;
+  glBindFramebuffer(GL_FRAMEBUFFER, glTarget.sceneFramebuffer);
+  glTarget.cache.framebuffer = glTarget.sceneFramebuffer;
+}
+
+void ForgetGlState() { glTarget.cache = GlStateCache(); }
+
+void ReleaseGlTarget() {
+  if (!MakeGlTargetCurrent()) {
+    glTarget = GlTarget();
+    return;
+  }
+  GLuint framebuffers[2] = {glTarget.sceneFramebuffer, glTarget.pictureFramebuffer};
+  GLuint textures[2] = {glTarget.sceneTexture, glTarget.pictureTexture};
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDeleteFramebuffers(2, framebuffers);
+  glDeleteTextures(2, textures);
+  if (glTarget.quantizeProgram) glDeleteProgram(glTarget.quantizeProgram);
+  uint32_t generation = glTarget.generation;
+  glTarget = GlTarget();
+  glTarget.generation = generation;
+}
