@@ -1,6 +1,7 @@
 #include "support/fake_com.h"
 
 #include "support/fake_directx.h"
+#include "support/fake_dmusic.h"
 #include "support/recorder.h"
 
 std::map<std::string, HRESULT> fakeComFailures;
@@ -15,6 +16,8 @@ struct FakeComClass {
 
 const FakeComClass fakeComClasses[] = {
     {&CLSID_DirectDraw, "DirectDraw", CreateFakeDirectDraw},
+    {&CLSID_DirectMusicPerformance, "DirectMusicPerformance", CreateFakeDirectMusicPerformance},
+    {&CLSID_DirectMusicLoader, "DirectMusicLoader", CreateFakeDirectMusicLoader},
 };
 
 }  // namespace
