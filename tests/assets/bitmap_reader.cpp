@@ -38,7 +38,8 @@ std::string DecodeRle8(const std::vector<uint8_t>& file, size_t start, size_t en
     }
     lastRunValue = -1;
     if (v == 0) {
-      if (col != w) return "row " + std::to_string(row) + " ends after " + std::to_string(col) + " pixels";
+      if (col != w)
+        return "row " + std::to_string(row) + " ends after " + std::to_string(col) + " pixels";
       if (row == h - 1) return "end-of-line code after the last row";
       ++row;
       col = 0;
@@ -126,7 +127,8 @@ std::string ReadIconFile(const std::vector<uint8_t>& file, std::vector<IconImage
         static_cast<int>(U32(file, offset + 8)) != 2 * image.height) {
       return "icon image header disagrees with the directory";
     }
-    if (static_cast<int>(U16(file, offset + 14)) != image.bitCount) return "icon bit count disagrees with the directory";
+    if (static_cast<int>(U16(file, offset + 14)) != image.bitCount)
+      return "icon bit count disagrees with the directory";
     if (image.bitCount != 32) return "icon image is not 32-bit";
     const uint32_t colourBytes = image.width * image.height * 4;
     const uint32_t maskBytes = ((image.width + 31) / 32) * 4 * image.height;

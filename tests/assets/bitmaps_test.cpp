@@ -1,15 +1,14 @@
 // The generated pictures, read back byte by byte the way the program's decoder
 // and windres will read them.
-#include "assets/bitmap_reader.h"
-
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+
+#include "assets/bitmap_reader.h"
 
 namespace {
 
@@ -23,10 +22,10 @@ struct Expected {
 };
 
 const Expected bitmaps[] = {
-    {"font.bmp", 8, 256, true},          {"glow.bmp", 8, 128, true},
-    {"bulb.bmp", 8, 256, false},         {"bulb_alpha.bmp", 8, 256, true},
-    {"rock.bmp", 24, 128, false},        {"rockblob_alpha.bmp", 24, 128, true},
-    {"sign.bmp", 8, 256, false},         {"sign_alpha.bmp", 8, 256, true},
+    {"font.bmp", 8, 256, true},   {"glow.bmp", 8, 128, true},
+    {"bulb.bmp", 8, 256, false},  {"bulb_alpha.bmp", 8, 256, true},
+    {"rock.bmp", 24, 128, false}, {"rockblob_alpha.bmp", 24, 128, true},
+    {"sign.bmp", 8, 256, false},  {"sign_alpha.bmp", 8, 256, true},
 };
 
 DecodedBitmap Load(const std::string& name) {
@@ -62,8 +61,9 @@ TEST(GeneratedBitmaps, RunLengthCodingSpendsNoCodeItCouldSave) {
     const DecodedBitmap b = Load(e.name);
     EXPECT_EQ(b.wastedRuns, 0);
     for (int y = 0; y < b.height; ++y) {
-      const bool uniform = std::all_of(b.pixels.begin() + y * b.width, b.pixels.begin() + (y + 1) * b.width,
-                                       [&](uint32_t p) { return p == b.pixels[y * b.width]; });
+      const bool uniform =
+          std::all_of(b.pixels.begin() + y * b.width, b.pixels.begin() + (y + 1) * b.width,
+                      [&](uint32_t p) { return p == b.pixels[y * b.width]; });
       if (uniform) {
         EXPECT_LE(b.codesPerRow[y], 2) << "row " << y;
       }
@@ -81,7 +81,9 @@ TEST(GeneratedBitmaps, CutOutsFitTheirPictures) {
 
   for (const DecodedBitmap* alpha : {&bulbAlpha, &signAlpha, &blob}) {
     const int last = alpha->width - 1;
-    EXPECT_EQ(Grey(*alpha, 0, 0) + Grey(*alpha, last, 0) + Grey(*alpha, 0, last) + Grey(*alpha, last, last), 0);
+    EXPECT_EQ(Grey(*alpha, 0, 0) + Grey(*alpha, last, 0) + Grey(*alpha, 0, last) +
+                  Grey(*alpha, last, last),
+              0);
     EXPECT_GE(Grey(*alpha, alpha->width / 2, alpha->height / 2), 200);
   }
   // The sign is drawn without blending: whatever its cut-out leaves out must be black.
@@ -155,7 +157,8 @@ TEST(Rock, RepeatsWithoutASeam) {
   auto difference = [&](int x0, int y0, int x1, int y1) {
     const uint32_t a = rock.pixels[y0 * 128 + x0], b = rock.pixels[y1 * 128 + x1];
     int d = 0;
-    for (int shift : {0, 8, 16}) d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    for (int shift : {0, 8, 16})
+      d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
     return d;
   };
   // Across the wrap the picture should change no more than it does somewhere
@@ -189,7 +192,8 @@ TEST(Icon, HoldsSixteenThirtyTwoAndFortyEightPixelImages) {
 
 TEST(Generator, TwoRunsWriteTheSameBytesAsTheBuild) {
   namespace fs = std::filesystem;
-  const fs::path scratch = fs::temp_directory_path() / ("glimmerz_bitmaps_" + std::to_string(getpid()));
+  const fs::path scratch =
+      fs::temp_directory_path() / ("glimmerz_bitmaps_" + std::to_string(getpid()));
   for (const char* run : {"a", "b"}) {
     fs::create_directories(scratch / run);
     const std::string command = std::string("\"") + GLIMMERZ_BITMAP_GENERATOR + "\" \"" +

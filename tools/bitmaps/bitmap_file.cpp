@@ -1,10 +1,10 @@
 // BMP files for the resource script: 8-bit run-length encoded pictures and
 // 24-bit uncompressed ones, both bottom-up with the usual 14-byte file header
 // (windres drops it when it builds a BITMAP resource).
-#include "pictures.h"
-
 #include <algorithm>
 #include <climits>
+
+#include "pictures.h"
 
 namespace {
 

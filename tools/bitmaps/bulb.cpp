@@ -60,7 +60,8 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
       canvas, [&](float x, float y) { return Inside(GlassDistance(x, y), soft); },
       [&](float x, float y) {
         const float d = -GlassDistance(x, y);
-        const float towardsLight = Clamp01(0.5f + 0.5f * (-0.6f * x + 0.8f * (y - globeY)) / globeRadius);
+        const float towardsLight =
+            Clamp01(0.5f + 0.5f * (-0.6f * x + 0.8f * (y - globeY)) / globeRadius);
         const Rgb body = Scale(Mix(glassRim, glassMiddle, SmoothStep(0.0f, 0.12f, d)),
                                0.86f + 0.14f * towardsLight);
         return d < style.outline ? Scale(glassRim, 0.85f) : body;
@@ -68,39 +69,43 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
 
   // The glass stem the wires come out of, seen through the bulb.
   if (style.innards) {
-  Paint(
-      canvas,
-      [&](float x, float y) {
-        if (y > 0.03f || y < baseTop) return 0.0f;
-        const float t = (0.03f - y) / (0.03f - baseTop);
-        const float w = 0.025f + 0.06f * t * t;
-        return 0.55f * Inside(std::fabs(x) - w, soft);
-      },
-      [&](float x, float y) { return Rgb{0.8f, 0.83f, 0.88f}; });
+    Paint(
+        canvas,
+        [&](float x, float y) {
+          if (y > 0.03f || y < baseTop) return 0.0f;
+          const float t = (0.03f - y) / (0.03f - baseTop);
+          const float w = 0.025f + 0.06f * t * t;
+          return 0.55f * Inside(std::fabs(x) - w, soft);
+        },
+        [&](float x, float y) {
+          return Rgb{0.8f, 0.83f, 0.88f};
+        });
 
-  // Lead wires, a middle support, and the coil.
-  const Rgb wire{0.32f, 0.31f, 0.33f};
-  const float wireHalf = 0.0045f;
-  Paint(
-      canvas,
-      [&](float x, float y) {
-        float d = SegmentDistance(x, y, -0.015f, 0.02f, -filamentHalfLength, filamentY, wireHalf);
-        d = std::min(d, SegmentDistance(x, y, 0.015f, 0.02f, filamentHalfLength, filamentY, wireHalf));
-        d = std::min(d, SegmentDistance(x, y, 0.0f, 0.02f, 0.0f, FilamentCentre(0) - 0.01f, 0.003f));
-        return Inside(d, soft);
-      },
-      [&](float x, float y) { return wire; });
-  Paint(
-      canvas,
-      [&](float x, float y) {
-        if (std::fabs(x) > filamentHalfLength) return 0.0f;
-        const float coil = 0.013f * std::sin(x * 6.2831853f / 0.02f);
-        return Inside(std::fabs(y - FilamentCentre(x) - coil) - 0.0055f, soft);
-      },
-      [&](float x, float y) {
-        const float coil = std::cos(x * 6.2831853f / 0.02f);
-        return Mix(Rgb{0.42f, 0.24f, 0.1f}, Rgb{0.72f, 0.48f, 0.22f}, 0.5f + 0.5f * coil);
-      });
+    // Lead wires, a middle support, and the coil.
+    const Rgb wire{0.32f, 0.31f, 0.33f};
+    const float wireHalf = 0.0045f;
+    Paint(
+        canvas,
+        [&](float x, float y) {
+          float d = SegmentDistance(x, y, -0.015f, 0.02f, -filamentHalfLength, filamentY, wireHalf);
+          d = std::min(
+              d, SegmentDistance(x, y, 0.015f, 0.02f, filamentHalfLength, filamentY, wireHalf));
+          d = std::min(d,
+                       SegmentDistance(x, y, 0.0f, 0.02f, 0.0f, FilamentCentre(0) - 0.01f, 0.003f));
+          return Inside(d, soft);
+        },
+        [&](float x, float y) { return wire; });
+    Paint(
+        canvas,
+        [&](float x, float y) {
+          if (std::fabs(x) > filamentHalfLength) return 0.0f;
+          const float coil = 0.013f * std::sin(x * 6.2831853f / 0.02f);
+          return Inside(std::fabs(y - FilamentCentre(x) - coil) - 0.0055f, soft);
+        },
+        [&](float x, float y) {
+          const float coil = std::cos(x * 6.2831853f / 0.02f);
+          return Mix(Rgb{0.42f, 0.24f, 0.1f}, Rgb{0.72f, 0.48f, 0.22f}, 0.5f + 0.5f * coil);
+        });
   }
 
   // Reflections on the front of the globe: a window upper left, a faint rim
@@ -120,7 +125,9 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
                           SmoothStep(0.3f, -0.1f, ny);
         return std::max(0.95f * window, rim);
       },
-      [&](float x, float y) { return Rgb{1, 1, 1}; });
+      [&](float x, float y) {
+        return Rgb{1, 1, 1};
+      });
 
   // The screw base, its threads bulging past the straight sides.
   const Rgb aluminium{0.8f, 0.8f, 0.83f};
@@ -128,8 +135,8 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
       canvas,
       [&](float x, float y) {
         if (y > baseTop || y < baseBottom) return 0.0f;
-        const float crest = 0.5f + 0.5f * std::sin(ThreadPhase(std::copysign(baseHalfWidth, x), y) *
-                                                   6.2831853f);
+        const float crest =
+            0.5f + 0.5f * std::sin(ThreadPhase(std::copysign(baseHalfWidth, x), y) * 6.2831853f);
         return Inside(std::fabs(x) - baseHalfWidth - 0.012f * crest, soft);
       },
       [&](float x, float y) {
@@ -140,11 +147,13 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
   Paint(
       canvas,
       [&](float x, float y) {
-        return Inside(RoundBoxDistance(x, y, 0, baseTop + 0.005f, baseHalfWidth + 0.012f, 0.018f,
-                                       0.008f),
-                      soft);
+        return Inside(
+            RoundBoxDistance(x, y, 0, baseTop + 0.005f, baseHalfWidth + 0.012f, 0.018f, 0.008f),
+            soft);
       },
-      [&](float x, float y) { return MetalShade(x, Rgb{0.86f, 0.86f, 0.88f}); });
+      [&](float x, float y) {
+        return MetalShade(x, Rgb{0.86f, 0.86f, 0.88f});
+      });
   // Black glass insulator and the contact at the bottom.
   Paint(
       canvas,
@@ -162,7 +171,9 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
       [&](float x, float y) {
         return Inside(RoundBoxDistance(x, y, 0, -0.513f, 0.05f, 0.027f, 0.022f), soft);
       },
-      [&](float x, float y) { return MetalShade(x * 2.6f, Rgb{0.78f, 0.66f, 0.4f}); });
+      [&](float x, float y) {
+        return MetalShade(x * 2.6f, Rgb{0.78f, 0.66f, 0.4f});
+      });
 }
 
 }  // namespace
@@ -180,8 +191,8 @@ std::vector<ArgbImage> MakeIconImages() {
     // Square pixels here; the drawing is 1.12 tall, with a little room around.
     const float half = 0.57f, pixel = 2.0f * half / size;
     Canvas canvas = MakeCanvas(size, size, 8, -half, half, half, -half);
-    DrawBulb(canvas, {{1.0f, 0.96f, 0.62f}, {0.93f, 0.68f, 0.16f}, 0.9f * pixel, 0.3f * pixel,
-                      size >= 48});
+    DrawBulb(canvas,
+             {{1.0f, 0.96f, 0.62f}, {0.93f, 0.68f, 0.16f}, 0.9f * pixel, 0.3f * pixel, size >= 48});
     const ColourImage colour = ResolveStraight(canvas, 0);
     const GreyImage alpha = ResolveCover(canvas);
     ArgbImage image{size, size, {}};

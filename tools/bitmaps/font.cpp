@@ -31,7 +31,8 @@ std::vector<float> TextMask(const Canvas& canvas, const Font& font, const std::s
     int advance, bearing;
     stbtt_GetCodepointHMetrics(&font.info, text[i], &advance, &bearing);
     units += advance;
-    if (i + 1 < text.size()) units += stbtt_GetCodepointKernAdvance(&font.info, text[i], text[i + 1]);
+    if (i + 1 < text.size())
+      units += stbtt_GetCodepointKernAdvance(&font.info, text[i], text[i + 1]);
   }
 
   std::vector<float> mask(canvas.cover.size(), 0.0f);

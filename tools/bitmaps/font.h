@@ -1,12 +1,12 @@
 // TrueType text for the pictures, through stb_truetype.
 #pragma once
 
-#include "raster.h"
-
 #include <stb/stb_truetype.h>
 
 #include <string>
 #include <vector>
+
+#include "raster.h"
 
 struct Font {
   std::vector<uint8_t> data;

@@ -4,17 +4,17 @@
 // step looks like ordinary spacing. stb_truetype does no hinting; each glyph is
 // instead nudged sideways by a fraction of a pixel to where its stems fall most
 // squarely on the pixel grid, which keeps it sharp when the texture is enlarged.
-#include "font.h"
-
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
+#include "font.h"
+
 namespace {
 
 const int cellSize = 16;
-const float emPixels = 14.6f;   // x-height 8 px, capitals 10.6 px
-const float widthFactor = 0.9f;   // a touch narrower than drawn, for the fixed step
+const float emPixels = 14.6f;    // x-height 8 px, capitals 10.6 px
+const float widthFactor = 0.9f;  // a touch narrower than drawn, for the fixed step
 const int baselineRow = 12;      // x-height centred in the cell, descenders fit below
 const float widestInk = 10.5f;   // m, w, M, W are narrowed to this so they crowd no neighbour
 

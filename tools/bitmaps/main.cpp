@@ -1,11 +1,11 @@
 // glimmerz_bitmaps OUTPUT_DIR BOLD_FONT: writes the program's bitmaps and icon
 // into OUTPUT_DIR under the names the resource script uses.
-#include "pictures.h"
-
 #include <cstdio>
 #include <exception>
 #include <fstream>
 #include <stdexcept>
+
+#include "pictures.h"
 
 namespace {
 

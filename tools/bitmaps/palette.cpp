@@ -2,11 +2,11 @@
 // exact entry of its own because the pictures stand on black; the other 255
 // entries split the remaining colours by population. No dithering: the pictures
 // are smooth, and dither noise would defeat the run-length coding.
-#include "pictures.h"
-
 #include <algorithm>
 #include <map>
 #include <unordered_map>
+
+#include "pictures.h"
 
 namespace {
 

@@ -38,10 +38,10 @@ struct IndexedImage {
 };
 
 // File writers (bitmap_file.cpp, icon_file.cpp).
-Bytes EncodeRle8(const IndexedImage& image);           // the pixel stream only
-Bytes MakeRle8BitmapFile(const IndexedImage& image);    // 8-bit BI_RLE8, 256 colours
-Bytes MakeGreyRle8BitmapFile(const GreyImage& image);   // palette entry n is grey n
-Bytes MakeRgb24BitmapFile(const ColourImage& image);    // 24-bit BI_RGB
+Bytes EncodeRle8(const IndexedImage& image);               // the pixel stream only
+Bytes MakeRle8BitmapFile(const IndexedImage& image);       // 8-bit BI_RLE8, 256 colours
+Bytes MakeGreyRle8BitmapFile(const GreyImage& image);      // palette entry n is grey n
+Bytes MakeRgb24BitmapFile(const ColourImage& image);       // 24-bit BI_RGB
 Bytes MakeIconFile(const std::vector<ArgbImage>& images);  // 32-bit entries with alpha
 
 // Reduces a colour picture to 256 colours; entry 0 is always black.

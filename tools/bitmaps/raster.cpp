@@ -23,8 +23,8 @@ void Accumulate(const Canvas& canvas, int x, int y, Rgb& colour, float& cover) {
   cover = 0;
   for (int j = 0; j < canvas.samples; ++j) {
     for (int i = 0; i < canvas.samples; ++i) {
-      const size_t s = static_cast<size_t>(y * canvas.samples + j) * canvas.SubWidth() +
-                       x * canvas.samples + i;
+      const size_t s =
+          static_cast<size_t>(y * canvas.samples + j) * canvas.SubWidth() + x * canvas.samples + i;
       const float a = canvas.cover[s];
       colour.r += canvas.colour[s].r * a;
       colour.g += canvas.colour[s].g * a;

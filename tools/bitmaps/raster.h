@@ -2,11 +2,11 @@
 // painted shape by shape in the picture's own units, and a little colour maths.
 #pragma once
 
-#include "pictures.h"
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "pictures.h"
 
 struct Rgb {
   float r, g, b;
@@ -14,7 +14,9 @@ struct Rgb {
 
 inline float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 inline float Mix(float a, float b, float t) { return a + (b - a) * t; }
-inline Rgb Mix(Rgb a, Rgb b, float t) { return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)}; }
+inline Rgb Mix(Rgb a, Rgb b, float t) {
+  return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
+}
 inline Rgb Scale(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
 inline float SmoothStep(float e0, float e1, float x) {
   const float t = Clamp01((x - e0) / (e1 - e0));
@@ -86,7 +88,8 @@ GreyImage ResolveCover(const Canvas& canvas);
 float RoundBoxDistance(float x, float y, float cx, float cy, float halfW, float halfH,
                        float radius);
 // Signed distance to a segment of the given half thickness.
-float SegmentDistance(float x, float y, float ax, float ay, float bx, float by, float halfThickness);
+float SegmentDistance(float x, float y, float ax, float ay, float bx, float by,
+                      float halfThickness);
 // Smooth minimum of two distances: joins shapes with a fillet of size k.
 float SmoothUnion(float a, float b, float k);
 // Opacity from a signed distance, with an edge soft over `soft` units.
