@@ -173,9 +173,19 @@ TEST_F(RegistryFileTest, ATruncatedFileKeepsWhatItStillHolds) {
   GUID device;
   ReadGuidSetting(DeviceGuidSetting, &device, &DefaultDeviceGuid);
   EXPECT_EQ(device.Data1, 0x84E63DE0u);
+  // Reading leaves the file as it is; the first write sets the original aside
+  // and carries everything readable over.
+  EXPECT_EQ(SetAsideFile(), "");
+  DWORD height = 0;
+  ReadDwordSetting(DisplayHeightSetting, &height, &DefaultDisplayHeight);
+  EXPECT_EQ(height, 480u);
   EXPECT_EQ(ReadFile(SetAsideFile()), whole);
   RegistryDocument d = Document();
-  EXPECT_NE(FindRegistryValue(FindRegistryKey(&d, KeyPath), "displaywidth"), nullptr);
+  RegistryKey* key = FindRegistryKey(&d, KeyPath);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(FindRegistryValue(key, "displaywidth")->data, (std::vector<BYTE>{0x20, 0x03, 0, 0}));
+  EXPECT_EQ(FindRegistryValue(key, "deviceguid")->data.size(), 16u);
+  EXPECT_EQ(FindRegistryValue(key, "displayheight")->data, (std::vector<BYTE>{0xE0, 0x01, 0, 0}));
 }
 
 TEST_F(RegistryFileTest, AKillDuringAWriteNeverLeavesABrokenFile) {
