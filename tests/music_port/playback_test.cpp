@@ -45,7 +45,7 @@ TEST(PortMusicPlayback, EveryChannelSoundsWithItsOwnInstrumentAtThePitchOfItsNot
   ASSERT_EQ(stems.size(), 32u);
 
   auto channel = [&](int c) { return Mono(stems[2 * c], stems[2 * c + 1]); };
-  auto pitch = [&](int c, double from) { return DominantFrequency(channel(c), At(from), At(0.2), 100, 2000); };
+  auto pitch = [&](int c, double from) { return PeakFrequency(channel(c), At(from), At(0.2), 100, 2000); };
   // Channel 0 plays keys 69 and 81 on the A440 sine, channel 1 keys 57 and 64
   // on the 220 Hz sine.
   EXPECT_NEAR(pitch(0, 0.15), KeyFrequency(69), KeyFrequency(69) * 0.005);

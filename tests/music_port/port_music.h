@@ -36,8 +36,8 @@ HRESULT DescribeAndGet(IDirectMusicLoader* loader, const CLSID& objectClass, con
 double Peak(const std::vector<float>& samples, size_t from = 0, size_t to = SIZE_MAX);
 // Seconds into a stereo rendering of the first sample louder than threshold, or -1.
 double FirstSoundSeconds(const std::vector<float>& interleaved, double threshold = 1e-3);
-// The strongest period in a mono signal between the two frequencies, by autocorrelation, as a frequency.
-double DominantFrequency(const std::vector<float>& mono, size_t from, size_t count, double lowHz, double highHz);
+// The frequency of the strongest spectral peak of a mono stretch between the two frequencies.
+double PeakFrequency(const std::vector<float>& mono, size_t from, size_t count, double lowHz, double highHz);
 // Threads of this process now.
 int ThreadCount();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <numeric>
 
 namespace {
@@ -204,3 +205,94 @@ DlsWave NoiseBurst(int sampleRate) {
 }
 
 double KeyFrequency(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }
+
+namespace {
+
+struct RawEvent {
+  uint32_t tick;
+  uint8_t status;
+  uint8_t data1, data2;
+  uint32_t tempo;  // for tempo changes
+};
+
+uint32_t ReadVarLen(const Bytes& b, size_t& at, size_t end) {
+  uint32_t v = 0;
+  while (at < end) {
+    uint8_t c = b[at++];
+    v = (v << 7) | (c & 0x7F);
+    if (!(c & 0x80)) break;
+  }
+  return v;
+}
+
+}  // namespace
+
+bool ReadMidiFile(const Bytes& b, MidiSummary* summary) {
+  auto be32 = [&](size_t at) { return uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]; };
+  if (b.size() < 14 || std::memcmp(b.data(), "MThd", 4) != 0) return false;
+  int division = b[12] << 8 | b[13];
+  std::vector<RawEvent> events;
+  uint32_t lastTick = 0;
+  for (size_t at = 8 + be32(4); at + 8 <= b.size();) {
+    size_t end = at + 8 + be32(at + 4);
+    if (end > b.size()) return false;
+    bool track = std::memcmp(&b[at], "MTrk", 4) == 0;
+    size_t p = at + 8;
+    at = end;
+    if (!track) continue;
+    uint32_t tick = 0;
+    uint8_t running = 0;
+    while (p < end) {
+      tick += ReadVarLen(b, p, end);
+      uint8_t status = b[p];
+      if (status == 0xFF) {
+        uint8_t type = b[p + 1];
+        p += 2;
+        uint32_t length = ReadVarLen(b, p, end);
+        if (type == 0x51 && length == 3) events.push_back({tick, 0xFF, 0, 0, be32(p - 1) & 0xFFFFFF});
+        p += length;
+      } else if (status == 0xF0 || status == 0xF7) {
+        ++p;
+        p += ReadVarLen(b, p, end);
+      } else {
+        if (status & 0x80) {
+          running = status;
+          ++p;
+        }
+        int kind = running >> 4;
+        int size = (kind == 0xC || kind == 0xD) ? 1 : 2;
+        events.push_back({tick, running, b[p], uint8_t(size == 2 ? b[p + 1] : 0), 0});
+        p += size;
+      }
+      lastTick = std::max(lastTick, tick);
+    }
+  }
+  std::stable_sort(events.begin(), events.end(), [](const RawEvent& x, const RawEvent& y) { return x.tick < y.tick; });
+  double seconds = 0;
+  uint32_t tempo = 500000, tick = 0;
+  auto toSeconds = [&](uint32_t t) { return seconds + double(t - tick) * tempo / 1e6 / division; };
+  std::map<std::pair<int, int>, double> sounding;
+  summary->notes.clear();
+  for (auto& e : events) {
+    double now = toSeconds(e.tick);
+    if (e.status == 0xFF) {
+      seconds = now;
+      tick = e.tick;
+      tempo = e.tempo;
+      continue;
+    }
+    int kind = e.status >> 4, channel = e.status & 15;
+    auto key = std::make_pair(channel, int(e.data1));
+    if (kind == 0x9 && e.data2 > 0) {
+      sounding[key] = now;
+    } else if (kind == 0x8 || kind == 0x9) {
+      auto it = sounding.find(key);
+      if (it != sounding.end()) {
+        summary->notes.push_back({channel, e.data1, it->second, now});
+        sounding.erase(it);
+      }
+    }
+  }
+  summary->lastEvent = toSeconds(lastTick);
+  return true;
+}

@@ -58,3 +58,16 @@ DlsWave SineWave(double hz, int unityKey, int sampleRate = 44100);
 DlsWave NoiseBurst(int sampleRate = 22050);
 
 double KeyFrequency(int key);
+
+// What a Standard MIDI File plays, read back with its tempo map.
+struct PlayedNote {
+  int channel;
+  int key;
+  double start;  // seconds
+  double end;
+};
+struct MidiSummary {
+  std::vector<PlayedNote> notes;
+  double lastEvent = 0;  // seconds to the last event of any track
+};
+bool ReadMidiFile(const Bytes& bytes, MidiSummary* summary);
