@@ -1,11 +1,14 @@
 // One DrawPrimitive in OpenGL's fixed-function pipeline.
 //
-// Direct3D puts pixel centres on integer coordinates and fills by the top-left
-// rule with y pointing down; GL's centres sit half a pixel further on. So every
-// position moves by half a pixel, and the scene is drawn with GL's origin at
-// the top left (row 0 of the target is the picture's top row), depth 0..1.
-// Where GL cannot move its origin, the y flip and depth range are done in the
-// projection instead.
+// Direct3D puts pixel centres on whole coordinates and fills by the top-left
+// rule: an edge running exactly through pixel centres takes the pixels on its
+// right and below. GL's centres sit half a pixel further on, and how it settles
+// such ties is its own affair (Mesa's software rasteriser leaves the top row
+// out). So every position moves by half a pixel less a sliver: no edge the
+// program draws then passes exactly through a GL pixel centre, and the pixels
+// covered are Direct3D's. The picture is kept upright in GL's frame (its top
+// row last in memory); depth runs 0..1 as in Direct3D, through the clip control
+// where GL has it, else through the projection.
 //
 // Colours: a textured draw shows texture colour times vertex colour with the
 // texture's alpha alone; an untextured one shows the vertex colour and alpha.
@@ -20,6 +23,9 @@
 
 namespace {
 const DWORD PositionMask = 0x00E;
+// A 64th of a pixel up and left: above a sub-pixel step of the rasterisers
+// that matter, below anything visible.
+const float Sliver = 1.0f / 64.0f;
 const DWORD TextureCountMask = 0xF00;
 
 struct VertexLayout {
@@ -93,20 +99,18 @@ GLenum GlPrimitive(D3DPRIMITIVETYPE type) {
   }
 }
 
-// Maps Direct3D's clip volume onto GL's, with the half-pixel move, as a
+// Maps Direct3D's clip volume onto GL's, with the move described above, as a
 // row-vector matrix applied after the projection.
 D3DMATRIX ClipToGl(const D3DVIEWPORT2& vp) {
   D3DMATRIX m;
   std::memset(&m, 0, sizeof m);
   m._11 = 2.0f / vp.dvClipWidth;
-  m._41 = -2.0f * vp.dvClipX / vp.dvClipWidth - 1.0f + 1.0f / (float)vp.dwWidth;
+  m._41 = -2.0f * vp.dvClipX / vp.dvClipWidth - 1.0f + (1.0f - 2.0f * Sliver) / (float)vp.dwWidth;
   m._22 = 2.0f / vp.dvClipHeight;
-  m._42 = 1.0f - 2.0f * vp.dvClipY / vp.dvClipHeight - 1.0f / (float)vp.dwHeight;
+  m._42 = 1.0f - 2.0f * vp.dvClipY / vp.dvClipHeight - (1.0f - 2.0f * Sliver) / (float)vp.dwHeight;
   m._33 = 1.0f;
   m._44 = 1.0f;
   if (!glTarget.clipControl) {
-    m._22 = -m._22;
-    m._42 = -m._42;
     m._33 = 2.0f;  // depth 0..w becomes GL's -w..w
     m._43 = -1.0f;
   }
@@ -115,9 +119,10 @@ D3DMATRIX ClipToGl(const D3DVIEWPORT2& vp) {
 
 void SetViewport(const D3DVIEWPORT2& vp) {
   GlStateCache& cache = glTarget.cache;
-  int wanted[4] = {(int)vp.dwX, (int)vp.dwY, (int)vp.dwWidth, (int)vp.dwHeight};
+  // GL counts rows from the bottom.
+  int wanted[4] = {(int)vp.dwX, (int)glTarget.height - (int)vp.dwY - (int)vp.dwHeight, (int)vp.dwWidth,
+                   (int)vp.dwHeight};
   if (cache.known && std::memcmp(cache.viewport, wanted, sizeof wanted) == 0) return;
-  // Both origins count rows from the picture's top here (see above).
   glViewport(wanted[0], wanted[1], wanted[2], wanted[3]);
   std::memcpy(cache.viewport, wanted, sizeof wanted);
 }
@@ -147,15 +152,15 @@ void SetBlend(const DrawState& state) {
 }
 
 void SetCull(const DrawState& state) {
-  // Rows grow downwards as on the screen, so Direct3D's clockwise is GL's
-  // counter-clockwise, GL's front.
+  // The picture is upright in GL's frame, so clockwise on the screen is GL's
+  // clockwise, its back face.
   int wanted = 0;
   switch (state.renderStates[D3DRENDERSTATE_CULLMODE]) {
     case D3DCULL_CW:
-      wanted = GL_FRONT;
+      wanted = GL_BACK;
       break;
     case D3DCULL_CCW:
-      wanted = GL_BACK;
+      wanted = GL_FRONT;
       break;
     default:
       wanted = 0;
@@ -235,13 +240,12 @@ std::vector<float> preTransformedPositions;
 
 const float* ClipPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DVIEWPORT2& vp) {
   preTransformedPositions.resize((size_t)count * 4);
-  float ySign = glTarget.clipControl ? -1.0f : 1.0f;
   for (DWORD i = 0; i < count; ++i) {
     float v[4];
     std::memcpy(v, vertices + (size_t)i * stride, sizeof v);
     float w = (v[3] > 0.0f && std::isfinite(v[3])) ? 1.0f / v[3] : 1.0f;
-    float x = 2.0f * (v[0] + 0.5f - (float)vp.dwX) / (float)vp.dwWidth - 1.0f;
-    float y = ySign * (2.0f * (v[1] + 0.5f - (float)vp.dwY) / (float)vp.dwHeight - 1.0f);
+    float x = 2.0f * (v[0] + 0.5f - Sliver - (float)vp.dwX) / (float)vp.dwWidth - 1.0f;
+    float y = 1.0f - 2.0f * (v[1] + 0.5f - Sliver - (float)vp.dwY) / (float)vp.dwHeight;
     float* out = &preTransformedPositions[(size_t)i * 4];
     out[0] = x * w;
     out[1] = y * w;

@@ -220,3 +220,14 @@ bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFi
     }
   return true;
 }
+
+bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels) {
+  if (!surface || surface->kind != Texture || !MakeGlTargetCurrent()) return false;
+  if (surface->changed || surface->glGeneration != glTarget.generation || !surface->glName) surface->Upload();
+  glBindTexture(GL_TEXTURE_2D, surface->glName);
+  glTarget.cache.texture = surface->glName;
+  texels->assign((size_t)surface->width * surface->height * surface->format->bytesPerTexel, 0);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, surface->format->glFormat, surface->format->glType, texels->data());
+  return true;
+}

@@ -75,7 +75,7 @@ struct GlTarget {
   DWORD height = 0;
   DWORD bpp = 0;
   bool dither = false;
-  bool clipControl = false;  // GL can put its origin top-left with depth 0..1
+  bool clipControl = false;  // GL can clip depth to 0..1 as Direct3D does
   unsigned sceneFramebuffer = 0;
   unsigned sceneTexture = 0;
   unsigned pictureFramebuffer = 0;
@@ -155,6 +155,10 @@ DirectDrawObject* SurfaceOwner(DirectDrawSurface* surface);
 // current copy; false when it has no texels.
 bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
                         DWORD addressV);
+
+// What GL holds of a texture, in the texture's own format, rows packed; false
+// when GL has no copy.
+bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels);
 
 // Direct3D (d3d_object.cpp, d3d_viewport.cpp, d3d_device.cpp)
 HRESULT CreateDirect3DObject(DirectDrawObject* directDraw, void** object);

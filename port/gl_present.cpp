@@ -127,9 +127,8 @@ void PresentGlTarget(bool waitForVsync) {
     glClear(GL_COLOR_BUFFER_BIT);
   }
   bool sameSize = box.width == (int)glTarget.width && box.height == (int)glTarget.height;
-  // The target's row 0 is the picture's top; the window's is its bottom.
-  glBlitFramebuffer(0, 0, (GLint)glTarget.width, (GLint)glTarget.height, box.x, box.y + box.height,
-                    box.x + box.width, box.y, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+  glBlitFramebuffer(0, 0, (GLint)glTarget.width, (GLint)glTarget.height, box.x, box.y, box.x + box.width,
+                    box.y + box.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   SetVsync(waitForVsync);
   if (window) SDL_GL_SwapWindow(window);
@@ -140,11 +139,16 @@ void PresentGlTarget(bool waitForVsync) {
 std::vector<uint8_t> ReadPresentedPicture() {
   std::vector<uint8_t> pixels;
   if (!glTarget.presentedFramebuffer || !MakeGlTargetCurrent()) return pixels;
-  pixels.resize((size_t)glTarget.width * glTarget.height * 4);
+  size_t row = (size_t)glTarget.width * 4;
+  std::vector<uint8_t> bottomUp(row * glTarget.height);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, glTarget.presentedFramebuffer);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, (GLsizei)glTarget.width, (GLsizei)glTarget.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glReadPixels(0, 0, (GLsizei)glTarget.width, (GLsizei)glTarget.height, GL_RGBA, GL_UNSIGNED_BYTE,
+               bottomUp.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  pixels.resize(bottomUp.size());
+  for (DWORD y = 0; y < glTarget.height; ++y)
+    std::copy_n(&bottomUp[(glTarget.height - 1 - y) * row], row, &pixels[y * row]);
   ForgetGlState();
   return pixels;
 }

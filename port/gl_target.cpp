@@ -29,7 +29,7 @@ bool HasClipControl() {
 // States every draw shares, set once per context.
 void SetFixedState() {
   glTarget.clipControl = HasClipControl();
-  if (glTarget.clipControl) glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+  if (glTarget.clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_ALPHA_TEST);

@@ -1,0 +1,264 @@
+// What Flip shows and leaves behind: the picture letterboxed in the window,
+// 16-bit dithering, captures; and what the display reports about itself.
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "gfx_port/port_display.h"
+
+namespace {
+void FillAndPresent(PortDisplay& display, D3DCOLOR colour, Picture* picture = nullptr) {
+  ASSERT_EQ(display.device->BeginScene(), D3D_OK);
+  display.FillScreen(colour);
+  display.device->EndScene();
+  Picture shown = display.Present();
+  if (picture) *picture = shown;
+}
+
+TEST(PortPresent, APictureOfAnotherAspectIsLetterboxedInTheWindow) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(640, 480, 32, IID_IDirect3DHALDevice, 800, 400), DD_OK);
+  FillAndPresent(display, 0xFFFF0000);
+  Picture window = GrabWindow(display.window);
+  ASSERT_EQ(window.width, 800);
+  ASSERT_EQ(window.height, 400);
+  // 640x480 scaled to 400 rows is 533 columns wide, centred from column 133.
+  for (int y : {0, 200, 399}) {
+    EXPECT_EQ(window.At(0, y), (Rgb{0, 0, 0}));
+    EXPECT_EQ(window.At(131, y), (Rgb{0, 0, 0}));
+    EXPECT_EQ(window.At(135, y), (Rgb{255, 0, 0}));
+    EXPECT_EQ(window.At(400, y), (Rgb{255, 0, 0}));
+    EXPECT_EQ(window.At(664, y), (Rgb{255, 0, 0}));
+    EXPECT_EQ(window.At(668, y), (Rgb{0, 0, 0}));
+    EXPECT_EQ(window.At(799, y), (Rgb{0, 0, 0}));
+  }
+  EXPECT_EQ(FitPicture(1280, 720, 1024, 768).y, 96);  // a wide picture gets bars above and below
+}
+
+TEST(PortPresent, TheWindowShowsThePictureUpright) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(320, 240, 32), DD_OK);
+  ASSERT_EQ(display.device->BeginScene(), D3D_OK);
+  display.FillScreen(0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF);  // red top, blue bottom
+  display.device->EndScene();
+  Picture picture = display.Present();
+  Picture window = GrabWindow(display.window);
+  ASSERT_EQ(window.width, 320);
+  EXPECT_GT(window.At(160, 2).r, 240);
+  EXPECT_GT(window.At(160, 237).b, 240);
+  EXPECT_EQ(window.At(160, 2), picture.At(160, 2));
+}
+
+TEST(PortPresent, SixteenBitModesDitherBetweenTheTwoNearestLevels) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(64, 64, 16), DD_OK);
+  // Red 136 lies between the 5-bit levels 16 (132) and 17 (140).
+  display.device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+  Picture dithered;
+  FillAndPresent(display, 0xFF880000, &dithered);
+  int low = 0, high = 0, other = 0;
+  long sum = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      int r = dithered.At(x, y).r;
+      sum += r;
+      (r == 132 ? low : r == 140 ? high : other)++;
+    }
+  EXPECT_EQ(other, 0);
+  EXPECT_GT(low, 0);
+  EXPECT_GT(high, 0);
+  EXPECT_NEAR(sum / 4096.0, 136.0, 1.0);
+
+  display.device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, FALSE);
+  Picture plain;
+  FillAndPresent(display, 0xFF880000, &plain);
+  for (int y = 0; y < 64; y += 7)
+    for (int x = 0; x < 64; x += 5) EXPECT_EQ(plain.At(x, y).r, 140);
+}
+
+TEST(PortPresent, ThirtyTwoBitModesKeepEightBitsAChannel) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(64, 64, 32), DD_OK);
+  display.device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+  Picture picture;
+  FillAndPresent(display, 0xFF885533, &picture);
+  EXPECT_EQ(picture.At(10, 10), (Rgb{0x88, 0x55, 0x33}));
+  EXPECT_EQ(picture.At(11, 10), (Rgb{0x88, 0x55, 0x33}));
+}
+
+class PortCapture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/glimmerz-capture-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory = std::string(pattern) + "/frames";
+  }
+  void TearDown() override {
+    unsetenv("GLIMMERZ_CAPTURE_DIR");
+    unsetenv("GLIMMERZ_CAPTURE_AT");
+    ResetCapture();
+    std::system(("rm -rf '" + directory + "/..'").c_str());
+  }
+  bool Exists(DWORD time) { return std::ifstream(directory + "/" + std::to_string(time) + ".png").good(); }
+  std::string directory;
+};
+
+TEST_F(PortCapture, WritesTheFirstFramePresentedAtOrAfterEachTime) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(160, 120, 32, IID_IDirect3DHALDevice, 1024, 768), DD_OK);
+  DWORD now = timeGetTime();
+  DWORD soon = now + 50, never = now + 3600000;
+  std::string times = std::to_string(now) + ",nonsense," + std::to_string(soon) + "," + std::to_string(never);
+  setenv("GLIMMERZ_CAPTURE_DIR", directory.c_str(), 1);
+  setenv("GLIMMERZ_CAPTURE_AT", times.c_str(), 1);
+  ResetCapture();
+
+  FillAndPresent(display, 0xFFFF0000);  // due at once
+  EXPECT_TRUE(Exists(now));
+  EXPECT_FALSE(Exists(soon));
+  while ((int32_t)(timeGetTime() - soon) < 0) usleep(2000);
+  FillAndPresent(display, 0xFF0000FF);
+  FillAndPresent(display, 0xFF00FF00);  // later frames write nothing more
+  EXPECT_FALSE(Exists(never));
+
+  int width, height, channels;
+  std::string path = directory + "/" + std::to_string(soon) + ".png";
+  unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
+  ASSERT_NE(pixels, nullptr);
+  // The display mode's size, not the window's, and the frame presented first.
+  EXPECT_EQ(width, 160);
+  EXPECT_EQ(height, 120);
+  EXPECT_EQ(pixels[0], 0);
+  EXPECT_EQ(pixels[2], 255);
+  stbi_image_free(pixels);
+}
+
+TEST(PortDevices, BothTheHardwareAndTheSoftwareDeviceRender) {
+  for (const GUID* type : {&IID_IDirect3DHALDevice, &IID_IDirect3DRGBDevice}) {
+    PortDisplay display;
+    ASSERT_EQ(display.Open(64, 48, 16, *type), DD_OK);
+    Picture picture;
+    FillAndPresent(display, 0xFF00FF00, &picture);
+    EXPECT_EQ(picture.At(32, 24), (Rgb{0, 255, 0}));
+  }
+}
+
+struct ListedDevice {
+  GUID guid;
+  bool fromHardwareDescription;
+  DWORD renderDepths;
+};
+
+TEST(PortDevices, AreListedWithTheirRenderDepthsInTheRightDescription) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(64, 48, 16), DD_OK);
+  std::vector<ListedDevice> listed;
+  display.direct3D->EnumDevices(
+      [](GUID* guid, char* description, char* name, D3DDEVICEDESC* hardware, D3DDEVICEDESC* software,
+         void* context) -> HRESULT {
+        bool fromHardware = hardware->dwFlags != 0;
+        const D3DDEVICEDESC* chosen = fromHardware ? hardware : software;
+        if (description && name && (chosen->dwFlags & D3DDD_DEVICERENDERBITDEPTH))
+          static_cast<std::vector<ListedDevice>*>(context)->push_back(
+              {*guid, fromHardware, chosen->dwDeviceRenderBitDepth});
+        return D3DENUMRET_OK;
+      },
+      &listed);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_TRUE(listed[0].guid == IID_IDirect3DHALDevice);
+  EXPECT_TRUE(listed[0].fromHardwareDescription);
+  EXPECT_TRUE(listed[1].guid == IID_IDirect3DRGBDevice);
+  EXPECT_FALSE(listed[1].fromHardwareDescription);
+  for (const ListedDevice& device : listed) EXPECT_EQ(device.renderDepths & (DDBD_16 | DDBD_32), DDBD_16 | DDBD_32);
+}
+
+TEST(PortDisplayModes, RunFrom640x480UpToTheScreenAt16And32Bits) {
+  ASSERT_EQ(CoInitialize(nullptr), S_OK);
+  IDirectDraw4* directDraw = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_DirectDraw, nullptr, 7, IID_IDirectDraw4, (void**)&directDraw), S_OK);
+  ASSERT_EQ(directDraw->Initialize(nullptr), DD_OK);
+  std::vector<DDSURFACEDESC2> modes;
+  DDSURFACEDESC2 filter;
+  std::memset(&filter, 0, sizeof filter);
+  filter.dwSize = SurfaceDescSize32;
+  filter.dwFlags = DDSD_CAPS;
+  filter.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY;
+  directDraw->EnumDisplayModes(
+      0, &filter, &modes,
+      [](DDSURFACEDESC2* mode, void* context) -> HRESULT {
+        static_cast<std::vector<DDSURFACEDESC2>*>(context)->push_back(*mode);
+        return DDENUMRET_OK;
+      });
+  directDraw->Release();
+  CoUninitialize();
+  ASSERT_FALSE(modes.empty());
+  bool vga16 = false, vga32 = false, screen = false;
+  for (const DDSURFACEDESC2& m : modes) {
+    DWORD flags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    EXPECT_EQ(m.dwFlags & flags, flags);
+    EXPECT_TRUE(m.ddpfPixelFormat.dwFlags & DDPF_RGB);
+    EXPECT_TRUE(m.ddpfPixelFormat.dwRGBBitCount == 16 || m.ddpfPixelFormat.dwRGBBitCount == 32);
+    EXPECT_LE(m.dwWidth, 1024u);
+    EXPECT_LE(m.dwHeight, 768u);
+    if (m.dwWidth == 640 && m.dwHeight == 480) (m.ddpfPixelFormat.dwRGBBitCount == 16 ? vga16 : vga32) = true;
+    if (m.dwWidth == 1024 && m.dwHeight == 768) screen = true;
+  }
+  EXPECT_TRUE(vga16);
+  EXPECT_TRUE(vga32);
+  EXPECT_TRUE(screen);
+  EXPECT_EQ(modes.front().dwWidth, 640u);
+}
+
+TEST(PortBoards, ThePrimaryBoardIsReportedOnceWithANullGuid) {
+  int boards = 0;
+  bool nullGuid = false;
+  struct Seen {
+    int* boards;
+    bool* nullGuid;
+  } seen = {&boards, &nullGuid};
+  EXPECT_EQ(DirectDrawEnumerateA(
+                [](GUID* guid, LPSTR description, LPSTR name, LPVOID context) -> BOOL {
+                  auto* s = static_cast<Seen*>(context);
+                  ++*s->boards;
+                  *s->nullGuid = guid == nullptr && description && *description && name;
+                  return TRUE;
+                },
+                &seen),
+            DD_OK);
+  EXPECT_EQ(boards, 1);
+  EXPECT_TRUE(nullGuid);
+}
+
+TEST(PortDirectDraw, TakesTheProgramsStepsOnlyInTheirOrder) {
+  ASSERT_EQ(CoInitialize(nullptr), S_OK);
+  IDirectDraw4* directDraw = nullptr;
+  ASSERT_EQ(CoCreateInstance(CLSID_DirectDraw, nullptr, 7, IID_IDirectDraw4, (void**)&directDraw), S_OK);
+  GUID stranger = IID_IDirect3D3;
+  EXPECT_EQ(directDraw->Initialize(&stranger), DDERR_INVALIDDIRECTDRAWGUID);
+  GUID none = {};
+  EXPECT_EQ(directDraw->Initialize(&none), DD_OK);  // the all-zero GUID is the primary board too
+  EXPECT_EQ(directDraw->Initialize(nullptr), DDERR_ALREADYINITIALIZED);
+  EXPECT_EQ(directDraw->SetDisplayMode(640, 480, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
+  DDSURFACEDESC2 desc;
+  std::memset(&desc, 0, sizeof desc);
+  desc.dwSize = SurfaceDescSize32;
+  desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  desc.dwBackBufferCount = 1;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+  IDirectDrawSurface4* primary = nullptr;
+  EXPECT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DDERR_NOCOOPERATIVELEVELSET);
+  // Exclusive mode needs a real window.
+  EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+  IDirect3D3* direct3D = nullptr;
+  ASSERT_EQ(directDraw->QueryInterface(IID_IDirect3D3, (void**)&direct3D), S_OK);
+  direct3D->Release();
+  EXPECT_EQ(directDraw->Release(), 0u);
+  CoUninitialize();
+}
+}  // namespace
