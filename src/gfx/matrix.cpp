@@ -10,6 +10,13 @@ namespace {
 float* Elements(D3DMATRIX& m) { return &m._11; }
 const float* Elements(const D3DMATRIX& m) { return &m._11; }
 
+// Rounds to single precision for certain: the 32-bit x87 build would otherwise
+// keep a running sum in a wider register.
+float Single(float value) {
+  volatile float stored = value;
+  return stored;
+}
+
 }  // namespace
 
 D3DMATRIX MakeZeroMatrix() {
@@ -33,16 +40,13 @@ void MakeTranslationMatrix(D3DMATRIX& m, float x, float y, float z) {
 
 void MultiplyMatrices(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX& r) {
   // Summed in single precision, in this order, so results match to the bit
-  // wherever the same product is formed.
+  // on every build wherever the same product is formed.
   float temp[4][4] = {};
   const float* ea = Elements(a);
   const float* eb = Elements(b);
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j)
-      for (int k = 0; k < 4; ++k) {
-        const float product = ea[k * 4 + j] * eb[i * 4 + k];
-        temp[i][j] = temp[i][j] + product;
-      }
+      for (int k = 0; k < 4; ++k) temp[i][j] = Single(temp[i][j] + Single(ea[k * 4 + j] * eb[i * 4 + k]));
   float* er = Elements(r);
   for (int i = 0; i < 16; ++i) er[i] = temp[i / 4][i % 4];
 }
