@@ -78,8 +78,11 @@ KitSound SynthesiseSnare() {
     std::vector<double> rattle = WhiteNoise(signal.size(), 102);
     BandPass(rattle, 3500, 0.7);
     HighPass(rattle, 1000);
-    for (size_t i = 0; i < signal.size(); i++) signal[i] += 2.0 * rattle[i] * std::exp(-Time(i) / 0.09);
-    return {FinishOneShot("snare", signal, 38, 0.8), {{38, 38, 0, 38, 0}}};
+    for (size_t i = 0; i < signal.size(); i++) {
+        signal[i] += 2.0 * rattle[i] * std::exp(-Time(i) / 0.11);
+        signal[i] = std::tanh(1.8 * signal[i]);  // denser, so it stands up to the kick
+    }
+    return {FinishOneShot("snare", signal, 38, 0.9), {{38, 38, 0, 38, 0}}};
 }
 
 KitSound SynthesiseClap() {

@@ -121,11 +121,13 @@ Wave SynthesiseStrings() {
 }
 
 Wave SynthesiseBrassSection() {
-    ToneRecipe r{65, 0.08, 0.35, 6000, {}};
+    // A section: one player on pitch, two a little either side of it.
+    ToneRecipe r{65, 0.08, 0.5, 6000, {}};
     double f0 = NoteFrequency(r.unityNote);
-    for (double detune : {-5.0, 5.0}) {
+    for (double detune : {0.0, -6.0, 6.0}) {
+        double player = detune == 0 ? 1.0 : 0.6;
         for (int n = 1; n * f0 < 6000; n++) {
-            double level = 1.0 / std::pow(n, 1.1) / (1.0 + std::pow(n * f0 / 2500, 2));
+            double level = player / std::pow(n, 1.1) / (1.0 + std::pow(n * f0 / 2500, 2));
             r.partials.push_back({double(n), level, n >= 4 ? 0.3 * level : 0.0, detune});
         }
     }

@@ -192,7 +192,7 @@ ScorePart Pad() {
 }
 
 ScorePart Bass() {
-    ScorePart part{"Bass", 5, SynthBass, 100, 64, 12, 0, {}};
+    ScorePart part{"Bass", 5, SynthBass, 92, 64, 12, 0, {}};
     const std::vector<BassStep> bounce = {{0, 3, 0}, {6, 2, 0}, {8, 3, 7}, {12, 2, 12}, {14, 2, 7}};
     const std::vector<BassStep> drive = {{0, 2, 0}, {2, 2, 0}, {4, 2, 12}, {6, 2, 0}, {8, 2, 0},
                                          {10, 2, 0}, {12, 2, 12}, {14, 2, 7}, {16, 2, 0}, {18, 2, 12}};
@@ -211,17 +211,17 @@ ScorePart Bass() {
 }
 
 ScorePart Bells() {
-    ScorePart part{"Glockenspiel", 6, Glockenspiel, 72, 92, 50, 0, {}};
+    ScorePart part{"Glockenspiel", 6, Glockenspiel, 110, 92, 50, 0, {}};
     std::vector<LineNote> tune = Tune();
-    PlayLine(part, tune, 12, -30, 13, 20);
-    PlayLine(part, tune, 12, -34, 37, 40);
+    PlayLine(part, tune, 12, -22, 13, 20);
+    PlayLine(part, tune, 12, -26, 37, 40);
     PlayLine(part, ReadLine(29, breakdownBells), 0, 4, 29, 32);
     PlayLine(part, ReadLine(44, pickupBells), 0, -24, 44, 44);
     return part;
 }
 
 ScorePart Mallets() {
-    ScorePart part{"Marimba", 7, Marimba, 74, 36, 30, 0, {}};
+    ScorePart part{"Marimba", 7, Marimba, 110, 36, 30, 0, {}};
     const int shape[] = {0, 1, 2, 3, 4, 3, 2, 1};
     for (int bar = 5; bar <= 43; bar++) {
         Section section = BarAt(bar).section;
@@ -229,7 +229,7 @@ ScorePart Mallets() {
         for (int eighth = 0; eighth < BarAt(bar).beats * 2; eighth++) {
             uint32_t start = At(bar, eighth * 2);
             std::vector<int> ladder = ChordLadder(ChordAt(start), 62, 5);
-            int velocity = SectionLoudness(section) - 22 + (eighth % 2 == 0 ? 6 : 0);
+            int velocity = SectionLoudness(section) - 18 + (eighth % 2 == 0 ? 6 : 0);
             AddNote(part, start, 2 * sixteenth - 10, ladder[size_t(shape[eighth % 8])], velocity + Jitter(4));
         }
     }
@@ -237,7 +237,7 @@ ScorePart Mallets() {
 }
 
 ScorePart Brass() {
-    ScorePart part{"Brass", 8, BrassSection, 86, 54, 40, 0, {}};
+    ScorePart part{"Brass", 8, BrassSection, 72, 54, 40, 0, {}};
     std::vector<int> previous;
     AddChordHits(part, 4, {{12, 2}, {16, 4}}, 55, 72, 4, -6, previous);
     AddChordHits(part, 27, {{12, 2}, {16, 3}}, 55, 72, 4, -8, previous);
@@ -251,7 +251,7 @@ ScorePart Brass() {
 }
 
 ScorePart Vibes() {
-    ScorePart part{"Vibraphone", 10, Vibraphone, 80, 70, 64, 0, {}};
+    ScorePart part{"Vibraphone", 10, Vibraphone, 100, 70, 64, 0, {}};
     std::vector<int> previous;
     for (int bar = 1; bar <= 3; bar++) AddChordHits(part, bar, {{0, 16}}, 57, 76, 4, -8, previous, 40);
     AddChordHits(part, 4, {{0, 12}}, 57, 76, 4, -8, previous, 40);
@@ -272,7 +272,7 @@ ScorePart Guitar() {
 }
 
 ScorePart Sparkle() {
-    ScorePart part{"Crystal", 12, Crystal, 70, 100, 90, 40, {}};
+    ScorePart part{"Crystal", 12, Crystal, 100, 100, 90, 40, {}};
     for (int bar : {1, 5, 13, 21, 29, 33, 41}) {
         const Chord &chord = ChordAt(At(bar, 0));
         int fifth = (chord.root + 7) % 12;

@@ -1,0 +1,130 @@
+// The tune and collection played for real by FluidSynth, offline: the whole
+// tune once, then single notes of every instrument.
+#include "music_assets.h"
+#include "tune_render.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <map>
+
+namespace {
+
+const int rate = 44100;
+
+const DlsInstrumentInfo *Kit() {
+    for (const DlsInstrumentInfo &instrument : BuiltCollection().instruments)
+        if (instrument.bank & dlsDrumFlag) return &instrument;
+    return nullptr;
+}
+
+int UnityNote(const DlsInstrumentInfo &instrument) {
+    const DlsRegionInfo &region = instrument.regions.at(0);
+    if (region.sample.present) return region.sample.unityNote;
+    return BuiltCollection().waves.at(region.poolIndex).sample.unityNote;
+}
+
+bool Sustains(const DlsInstrumentInfo &instrument) {
+    for (const DlsConnectionInfo &c : instrument.articulation)
+        if (c.source == 0 && c.destination == 0x020A) return c.scale == 1000 * 65536;
+    return false;
+}
+
+uint32_t LastNoteOffTick(const MidiFile &tune) {
+    uint32_t last = 0;
+    for (const MidiTrack &track : tune.tracks)
+        for (const MidiEvent &event : track.events)
+            if (event.IsNoteOff()) last = std::max(last, event.tick);
+    return last;
+}
+
+}  // namespace
+
+TEST(TuneRender, WholeTuneWithTheCollectionAloneStartsAtOnceNeverClipsAndVoicesEveryPart) {
+    const MidiFile &tune = BuiltTune();
+    Rendering r;
+    std::clock_t began = std::clock();
+    ASSERT_TRUE(RenderTune(ReadFileBytes(TunePath()), CollectionPath(), rate, -1, r));
+    double cpuSeconds = double(std::clock() - began) / CLOCKS_PER_SEC;
+    double tuneSeconds = SecondsAt(tune, LastNoteOffTick(tune));
+    EXPECT_LT(cpuSeconds, tuneSeconds / 4) << "rendering must run well ahead of real time";
+
+    EXPECT_EQ(r.fontCount, 1) << "nothing but the collection may voice the tune";
+    ASSERT_GE(double(r.left.size()) / rate, tuneSeconds);
+    EXPECT_GT(Rms(r.left, 0, rate), 0.005) << "silent first second";
+
+    float peak = 0;
+    for (size_t i = 0; i < r.left.size(); i++) peak = std::max({peak, std::fabs(r.left[i]), std::fabs(r.right[i])});
+    EXPECT_LT(peak, 0.95f) << "too close to clipping";
+    EXPECT_GT(peak, 0.1f) << "far too quiet";
+
+    for (int channel = 0; channel < 16; channel++) {
+        const std::vector<float> &levels = r.channelLevels[size_t(channel)];
+        float loudest = levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end());
+        if (ChannelHasNotes(tune, channel)) {
+            EXPECT_GT(loudest, 0.003f) << "channel " << channel + 1 << " plays notes but is not heard";
+        } else {
+            EXPECT_EQ(loudest, 0.0f) << "channel " << channel + 1 << " sounds without notes";
+        }
+    }
+
+    // Quiet passages are fine; a second and a half of near silence is a gap.
+    const size_t window = rate / 4;
+    int quietRun = 0, longestQuietRun = 0;
+    for (size_t at = 0; at + window <= size_t(tuneSeconds * rate); at += window) {
+        quietRun = Rms(r.left, at, at + window) < 0.001 ? quietRun + 1 : 0;
+        longestQuietRun = std::max(longestQuietRun, quietRun);
+    }
+    EXPECT_LT(longestQuietRun, 6);
+}
+
+TEST(TuneRender, EachInstrumentSoundsAtThePitchOfItsKey) {
+    int checked = 0;
+    for (const DlsInstrumentInfo &instrument : BuiltCollection().instruments) {
+        if (instrument.bank & dlsDrumFlag) continue;
+        int key = UnityNote(instrument) + 3;  // off the unity note, so the wave is retuned
+        std::vector<float> note;
+        ASSERT_TRUE(RenderNote(CollectionPath(), int(instrument.program), false, key, 100, 2.0, rate, note));
+        double expected = KeyFrequency(key);
+        double measured = StrongestFrequency(note, rate, expected * 0.45, expected * 2.2);
+        EXPECT_NEAR(Cents(measured, expected), 0.0, 10.0) << instrument.name << " key " << key;
+        checked++;
+    }
+    EXPECT_GE(checked, 10);
+}
+
+TEST(TuneRender, EveryKitKeySoundsAndTheTomsFallInPitch) {
+    const DlsInstrumentInfo *kit = Kit();
+    ASSERT_NE(kit, nullptr);
+    std::map<int, double> pitch;
+    for (const DlsRegionInfo &region : kit->regions) {
+        std::vector<float> hit;
+        ASSERT_TRUE(RenderNote(CollectionPath(), int(kit->program), true, region.keyLow, 110, 0.5, rate, hit));
+        EXPECT_GT(Rms(hit, 0, rate / 5), 0.003) << "key " << region.keyLow;
+        pitch[region.keyLow] = StrongestFrequency(hit, rate, 60, 400);
+    }
+    ASSERT_TRUE(pitch.count(45) && pitch.count(47) && pitch.count(50));
+    EXPECT_LT(pitch[45], pitch[47]);
+    EXPECT_LT(pitch[47], pitch[50]);
+}
+
+TEST(TuneRender, HeldNotesOfSustainingInstrumentsKeepTheirLevelThroughTheLoop) {
+    int checked = 0;
+    for (const DlsInstrumentInfo &instrument : BuiltCollection().instruments) {
+        if ((instrument.bank & dlsDrumFlag) || !Sustains(instrument)) continue;
+        std::vector<float> note;
+        ASSERT_TRUE(RenderNote(CollectionPath(), int(instrument.program), false, UnityNote(instrument), 100, 3.0, rate, note));
+        double softest = 1e9, loudest = 0;
+        for (size_t at = rate / 2; at + rate / 4 <= note.size(); at += rate / 4) {
+            double level = Rms(note, at, at + rate / 4);
+            softest = std::min(softest, level);
+            loudest = std::max(loudest, level);
+        }
+        EXPECT_GT(softest, 0.005) << instrument.name << " fades while held";
+        EXPECT_LT(loudest / softest, 2.0) << instrument.name << " swells or drops while held";
+        checked++;
+    }
+    EXPECT_GE(checked, 5);
+}
