@@ -41,7 +41,7 @@ class MusicObject : public Interface {
 
 // Where the synthesiser's samples go.
 enum class MusicSinkKind {
-  Device,        // an SDL audio device, or SDL's silent dummy device when none opens
+  Device,        // an SDL audio device, or the silent clock when none opens
   Offline,       // nowhere until a test pulls blocks with RenderPortMusic
   OfflineStems,  // as Offline, but each MIDI channel rendered on its own (no effects)
 };
@@ -49,19 +49,25 @@ enum class MusicSinkKind {
 const int MusicSampleRate = 44100;
 const int MusicChannels = 16;
 
-// The audio output of one performance. The SDL callback renders on SDL's audio
-// thread; everything else runs on the program's thread under Lock.
+// The audio output of one performance. A device renders from SDL's callback on
+// SDL's audio thread. Without one, the silent clock renders on the program's
+// thread whatever the clock says is due whenever the performance is locked, so
+// the tune still advances, ends and restarts in real time while nothing is heard.
 struct MusicSink {
   MusicSinkKind kind = MusicSinkKind::Device;
   uint32_t device = 0;  // SDL_AudioDeviceID
   bool sdlAudioStarted = false;
+  bool clocked = false;
+  int64_t clockStartNs = 0;
+  int64_t clockFrames = 0;  // rendered since clockStartNs
   fluid_synth_t* synth = nullptr;
   const char* driver = "";
 };
-// Opens the sink; for a device, the real output first, then SDL's dummy.
+// Opens the sink; for a device, the system's output, else the silent clock.
 bool OpenMusicSink(MusicSink* sink, fluid_synth_t* synth);
 void CloseMusicSink(MusicSink* sink);
-// Keeps the audio thread out while the synthesiser or its player is changed.
+// Keeps the audio thread out while the synthesiser or its player is changed;
+// the silent clock catches up first.
 void LockMusicSink(MusicSink* sink);
 void UnlockMusicSink(MusicSink* sink);
 
@@ -144,9 +150,10 @@ int RenderPortMusic(IDirectMusicPerformance* performance, float* interleaved, in
 // Pulls frames from an OfflineStems performance into channels[0..31]: the left
 // and right of MIDI channels 0 to 15, dry.
 int RenderPortMusicStems(IDirectMusicPerformance* performance, float** channels, int frames);
-// The SDL audio driver a Device performance plays through ("dummy" when silent).
+// The SDL audio driver a Device performance plays through ("silent" for the clock).
 const char* PortMusicDriver(IDirectMusicPerformance* performance);
-// Called on the audio thread with every block a Device sink has rendered.
+// Called with every block a Device sink has rendered (on the audio thread, or on
+// the program's for the silent clock).
 typedef void (*MusicOutputObserver)(const float* interleaved, int frames);
 void ObservePortMusicOutput(MusicOutputObserver observer);
 extern std::atomic<MusicOutputObserver> portMusicObserver;

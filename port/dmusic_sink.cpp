@@ -1,8 +1,13 @@
 // The synthesiser's output: an SDL audio device rendered from SDL's callback.
-// Where no device opens, SDL's dummy driver consumes the samples in real time,
-// so the tune still advances, ends and restarts while nothing is heard.
+// Where no device opens, the silent clock takes its place (dmusic_internal.h).
+//
+// The fallback is a clock rather than SDL's dummy device because switching
+// SDL from a driver that initialised but could not open (ALSA without a sound
+// card) to another one waits for that driver's hot-plug thread, up to a tenth
+// of a second of the saver's start.
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "dmusic_internal.h"
@@ -13,28 +18,34 @@ void ObservePortMusicOutput(MusicOutputObserver observer) { portMusicObserver = 
 
 // About 23 ms of sound per callback.
 static const int MusicBlockFrames = 1024;
+// A clock that has fallen further behind than this (the program was held up)
+// skips ahead rather than rendering the backlog in one go.
+static const int64_t LongestCatchUpFrames = MusicSampleRate / 2;
 
-static void RenderMusicBlock(void* userdata, Uint8* stream, int length) {
-  auto* sink = static_cast<MusicSink*>(userdata);
-  auto* out = reinterpret_cast<float*>(stream);
-  int frames = length / int(2 * sizeof(float));
-  fluid_synth_write_float(sink->synth, frames, out, 0, 2, out, 1, 2);
+static int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+static void RenderInto(fluid_synth_t* synth, float* out, int frames) {
+  fluid_synth_write_float(synth, frames, out, 0, 2, out, 1, 2);
   if (MusicOutputObserver observer = portMusicObserver.load()) observer(out, frames);
 }
 
-static SDL_AudioDeviceID OpenDevice(MusicSink* sink) {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
-  SDL_AudioSpec wanted = {};
-  wanted.freq = MusicSampleRate;
-  wanted.format = AUDIO_F32SYS;
-  wanted.channels = 2;
-  wanted.samples = MusicBlockFrames;
-  wanted.callback = RenderMusicBlock;
-  wanted.userdata = sink;
-  // SDL converts to whatever the device wants.
-  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-  if (!device) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  return device;
+static void RenderMusicBlock(void* userdata, Uint8* stream, int length) {
+  auto* sink = static_cast<MusicSink*>(userdata);
+  RenderInto(sink->synth, reinterpret_cast<float*>(stream), length / int(2 * sizeof(float)));
+}
+
+static void CatchUpClock(MusicSink* sink) {
+  int64_t due = (NowNs() - sink->clockStartNs) * MusicSampleRate / 1000000000;
+  if (due - sink->clockFrames > LongestCatchUpFrames) sink->clockFrames = due - LongestCatchUpFrames;
+  float block[2 * MusicBlockFrames];
+  while (sink->clockFrames < due) {
+    int frames = int(std::min<int64_t>(MusicBlockFrames, due - sink->clockFrames));
+    RenderInto(sink->synth, block, frames);
+    sink->clockFrames += frames;
+  }
 }
 
 bool OpenMusicSink(MusicSink* sink, fluid_synth_t* synth) {
@@ -46,30 +57,43 @@ bool OpenMusicSink(MusicSink* sink, fluid_synth_t* synth) {
   // A machine without a JACK server must not get one started for a screen saver.
   setenv("JACK_NO_START_SERVER", "1", 1);
   SilenceSoundSystem();
-  sink->device = OpenDevice(sink);
-  if (!sink->device) {
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    sink->device = OpenDevice(sink);
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    sink->sdlAudioStarted = true;
+    SDL_AudioSpec wanted = {};
+    wanted.freq = MusicSampleRate;
+    wanted.format = AUDIO_F32SYS;
+    wanted.channels = 2;
+    wanted.samples = MusicBlockFrames;
+    wanted.callback = RenderMusicBlock;
+    wanted.userdata = sink;
+    // SDL converts to whatever the device wants.
+    sink->device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   }
-  if (!sink->device) return false;
-  sink->sdlAudioStarted = true;
-  sink->driver = SDL_GetCurrentAudioDriver();
-  SDL_PauseAudioDevice(sink->device, 0);
+  if (sink->device) {
+    sink->driver = SDL_GetCurrentAudioDriver();
+    SDL_PauseAudioDevice(sink->device, 0);
+  } else {
+    // SDL stays up, if it came up, until the performance closes: taking it
+    // down is what is slow.
+    sink->clocked = true;
+    sink->clockStartNs = NowNs();
+    sink->clockFrames = 0;
+    sink->driver = "silent";
+  }
   return true;
 }
 
 void CloseMusicSink(MusicSink* sink) {
   if (sink->device) SDL_CloseAudioDevice(sink->device);
   if (sink->sdlAudioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  sink->device = 0;
-  sink->sdlAudioStarted = false;
-  sink->synth = nullptr;
-  sink->driver = "";
+  *sink = MusicSink{sink->kind};
 }
 
 void LockMusicSink(MusicSink* sink) {
-  if (sink->device) SDL_LockAudioDevice(sink->device);
+  if (sink->device)
+    SDL_LockAudioDevice(sink->device);
+  else if (sink->clocked)
+    CatchUpClock(sink);
 }
 
 void UnlockMusicSink(MusicSink* sink) {
