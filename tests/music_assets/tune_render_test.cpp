@@ -60,6 +60,17 @@ TEST(TuneRender, WholeTuneWithTheCollectionAloneStartsAtOnceNeverClipsAndVoicesE
     EXPECT_LT(peak, 0.95f) << "too close to clipping";
     EXPECT_GT(peak, 0.1f) << "far too quiet";
 
+    ASSERT_EQ(r.channelPresets.size(), 16u);
+    for (int channel = 0; channel < 16; channel++) {
+        if (!ChannelHasNotes(tune, channel)) continue;
+        ChannelSelection selection = SelectionOfChannel(tune, channel);
+        const DlsInstrumentInfo *instrument =
+            FindInstrument(BuiltCollection(), channel == 9 ? dlsDrumFlag : 0, uint32_t(selection.program));
+        ASSERT_NE(instrument, nullptr);
+        EXPECT_EQ(r.channelPresets[size_t(channel)], instrument->name) << "channel " << channel + 1;
+        EXPECT_EQ(r.channelBanks[size_t(channel)], channel == 9 ? 128 : 0) << "channel " << channel + 1;
+    }
+
     for (int channel = 0; channel < 16; channel++) {
         const std::vector<float> &levels = r.channelLevels[size_t(channel)];
         float loudest = levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end());

@@ -57,7 +57,7 @@ std::vector<LineNote> Join(std::vector<LineNote> a, const std::vector<LineNote> 
     return a;
 }
 
-std::vector<LineNote> Tune() {
+std::vector<LineNote> ReadTuneLine() {
     std::vector<LineNote> line = ReadLine(5, verseLine);
     line = Join(line, ReadLine(13, verseLineLeadingOn));
     line = Join(line, ReadLine(21, bridgeLine));
@@ -81,21 +81,22 @@ void PlayLine(ScorePart &part, const std::vector<LineNote> &line, int shift, int
     }
 }
 
-// A second voice under the tune: a chord tone a third or fourth below on long
-// notes, the scale's third below on the quick ones.
+// A second voice under the tune: a chord tone a third to a fourth below on
+// long notes and on the beat, the scale's third below on the quick ones between.
 void PlayHarmony(ScorePart &part, const std::vector<LineNote> &line, int level, int fromBar, int toBar) {
     for (const LineNote &note : line) {
         if (note.pitch < 0) continue;
         const Bar &bar = BarOfTick(note.start);
         if (bar.number < fromBar || bar.number > toBar) continue;
         int pitch = MoveInScale(note.pitch, -2);
-        if (note.length >= 4 * sixteenth) {
+        if (note.length >= 4 * sixteenth || (note.start - bar.start) % ticksPerQuarter == 0) {
             const Chord &chord = ChordAt(note.start);
-            for (int below = 3; below <= 5; below++) {
+            bool found = false;
+            for (int below = 3; below <= 5 && !found; below++) {
                 int candidate = note.pitch - below;
                 for (int interval : chord.intervals)
-                    if ((candidate - chord.root - interval) % 12 == 0) pitch = candidate;
-                if (pitch == candidate) break;
+                    if ((candidate - chord.root - interval) % 12 == 0) found = true;
+                if (found) pitch = candidate;
             }
         }
         int velocity = SectionLoudness(bar.section) + level + Jitter(3);
@@ -143,22 +144,22 @@ void AddBassBar(ScorePart &part, int bar, const std::vector<BassStep> &pattern, 
     }
 }
 
-ScorePart Lead() {
+ScorePart WriteLead() {
     ScorePart part{"Lead", 0, SquareLead, 96, 64, 40, 12, {}};
-    PlayLine(part, Tune(), 0, 0, 1, 44);
+    PlayLine(part, ReadTuneLine(), 0, 0, 1, 44);
     return part;
 }
 
-ScorePart FlutePart() {
+ScorePart WriteFlute() {
     ScorePart part{"Flute", 1, Flute, 84, 84, 50, 0, {}};
-    std::vector<LineNote> tune = Tune();
+    std::vector<LineNote> tune = ReadTuneLine();
     PlayLine(part, tune, -12, -16, 21, 28);  // the bridge an octave down
     PlayHarmony(part, tune, -14, 33, 43);
     AddNote(part, At(44, 0), 11 * sixteenth, PitchOfName("G5"), SectionLoudness(Outro) - 10);
     return part;
 }
 
-ScorePart Piano() {
+ScorePart WritePiano() {
     ScorePart part{"Tine piano", 2, TinePiano, 84, 44, 40, 20, {}};
     std::vector<int> previous;
     const std::vector<Hit> comp = {{0, 5}, {6, 3}, {10, 2}, {12, 4}};
@@ -171,7 +172,7 @@ ScorePart Piano() {
     return part;
 }
 
-ScorePart StringSection() {
+ScorePart WriteStrings() {
     ScorePart part{"Strings", 3, Strings, 82, 76, 64, 0, {}};
     AddHeldChords(part, 21, 28, 60, 79, 4, SectionLoudness(Bridge) - 26);
     AddHeldChords(part, 33, 43, 60, 79, 4, SectionLoudness(VerseThree) - 28);
@@ -181,7 +182,7 @@ ScorePart StringSection() {
     return part;
 }
 
-ScorePart Pad() {
+ScorePart WritePad() {
     ScorePart part{"Pad", 4, WarmPad, 80, 58, 64, 30, {}};
     AddHeldChords(part, 1, 20, 50, 67, 4, 66);
     AddHeldChords(part, 29, 43, 50, 67, 4, 64);
@@ -191,7 +192,7 @@ ScorePart Pad() {
     return part;
 }
 
-ScorePart Bass() {
+ScorePart WriteBass() {
     ScorePart part{"Bass", 5, SynthBass, 92, 64, 12, 0, {}};
     const std::vector<BassStep> bounce = {{0, 3, 0}, {6, 2, 0}, {8, 3, 7}, {12, 2, 12}, {14, 2, 7}};
     const std::vector<BassStep> drive = {{0, 2, 0}, {2, 2, 0}, {4, 2, 12}, {6, 2, 0}, {8, 2, 0},
@@ -210,9 +211,9 @@ ScorePart Bass() {
     return part;
 }
 
-ScorePart Bells() {
+ScorePart WriteBells() {
     ScorePart part{"Glockenspiel", 6, Glockenspiel, 110, 92, 50, 0, {}};
-    std::vector<LineNote> tune = Tune();
+    std::vector<LineNote> tune = ReadTuneLine();
     PlayLine(part, tune, 12, -22, 13, 20);
     PlayLine(part, tune, 12, -26, 37, 40);
     PlayLine(part, ReadLine(29, breakdownBells), 0, 4, 29, 32);
@@ -220,7 +221,7 @@ ScorePart Bells() {
     return part;
 }
 
-ScorePart Mallets() {
+ScorePart WriteMarimba() {
     ScorePart part{"Marimba", 7, Marimba, 110, 36, 30, 0, {}};
     const int shape[] = {0, 1, 2, 3, 4, 3, 2, 1};
     for (int bar = 5; bar <= 43; bar++) {
@@ -236,7 +237,7 @@ ScorePart Mallets() {
     return part;
 }
 
-ScorePart Brass() {
+ScorePart WriteBrass() {
     ScorePart part{"Brass", 8, BrassSection, 72, 54, 40, 0, {}};
     std::vector<int> previous;
     AddChordHits(part, 4, {{12, 2}, {16, 4}}, 55, 72, 4, -6, previous);
@@ -250,7 +251,7 @@ ScorePart Brass() {
     return part;
 }
 
-ScorePart Vibes() {
+ScorePart WriteVibes() {
     ScorePart part{"Vibraphone", 10, Vibraphone, 100, 70, 64, 0, {}};
     std::vector<int> previous;
     for (int bar = 1; bar <= 3; bar++) AddChordHits(part, bar, {{0, 16}}, 57, 76, 4, -8, previous, 40);
@@ -259,7 +260,7 @@ ScorePart Vibes() {
     return part;
 }
 
-ScorePart Guitar() {
+ScorePart WriteGuitar() {
     ScorePart part{"Steel guitar", 11, SteelGuitar, 74, 30, 36, 24, {}};
     std::vector<int> previous;
     const std::vector<Hit> offbeats = {{2, 1}, {6, 1}, {10, 1}, {14, 1}, {18, 1}};
@@ -271,7 +272,7 @@ ScorePart Guitar() {
     return part;
 }
 
-ScorePart Sparkle() {
+ScorePart WriteSparkle() {
     ScorePart part{"Crystal", 12, Crystal, 100, 100, 90, 40, {}};
     for (int bar : {1, 5, 13, 21, 29, 33, 41}) {
         const Chord &chord = ChordAt(At(bar, 0));
@@ -314,7 +315,7 @@ void AddGroove(ScorePart &part, int bar, bool fourOnTheFloor, bool clap, bool ta
     }
 }
 
-ScorePart Drums() {
+ScorePart WriteDrums() {
     ScorePart part{"Drums", 9, StandardKit, 100, 64, 28, 0, {}};
     for (int bar = 1; bar <= 2; bar++)
         for (int s = 2; s < 16; s += 4) AddDrum(part, At(bar, s), 2 * sixteenth, Tambourine, 50 + Jitter(4));
@@ -362,8 +363,8 @@ Score ComposeTune() {
         if (BarAt(bar).beats != beats) score.meters.push_back({BarAt(bar).start, uint8_t(BarAt(bar).beats)});
         beats = BarAt(bar).beats;
     }
-    score.parts = {Lead(), FlutePart(), Piano(), StringSection(), Pad(), Bass(), Bells(),
-                   Mallets(), Brass(), Drums(), Vibes(), Guitar(), Sparkle()};
+    score.parts = {WriteLead(), WriteFlute(), WritePiano(), WriteStrings(), WritePad(), WriteBass(), WriteBells(),
+                   WriteMarimba(), WriteBrass(), WriteDrums(), WriteVibes(), WriteGuitar(), WriteSparkle()};
     score.lengthTicks = TuneLength();
     return score;
 }

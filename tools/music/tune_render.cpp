@@ -93,6 +93,13 @@ int RenderTune(const std::vector<uint8_t> &midi, const std::string &dlsPath, int
         for (auto &buffer : dry) std::fill(buffer.begin(), buffer.end(), 0.0f);
         for (auto &buffer : effects) std::fill(buffer.begin(), buffer.end(), 0.0f);
         fluid_synth_process(s.synth, renderBlock, 4, effectPointers, 2 * midiChannels, dryPointers);
+        if (out.channelPresets.empty()) {
+            for (int ch = 0; ch < midiChannels; ch++) {
+                fluid_preset_t *preset = fluid_synth_get_channel_preset(s.synth, ch);
+                out.channelPresets.push_back(preset ? fluid_preset_get_name(preset) : "");
+                out.channelBanks.push_back(preset ? fluid_preset_get_banknum(preset) : -1);
+            }
+        }
         for (int i = 0; i < renderBlock; i++) {
             float left = 0, right = 0;
             if (soloChannel >= 0) {

@@ -14,6 +14,10 @@ struct Rendering {
     double blockSeconds = 0.05;
     std::vector<std::vector<float>> channelLevels;
     int fontCount = 0;  // sound fonts the synthesiser had loaded
+    // What FluidSynth chose for each channel once the tune had started:
+    // preset name ("" for none) and its bank (128 for a drum kit).
+    std::vector<std::string> channelPresets;
+    std::vector<int> channelBanks;
 };
 
 // Plays the whole tune until the player reports it done. With soloChannel set,
