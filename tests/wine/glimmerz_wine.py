@@ -1,0 +1,386 @@
+#!/usr/bin/env python3
+"""End-to-end cases of the Windows screen saver under Wine, one per invocation.
+
+usage: glimmerz_wine.py --scr Glimmerz.scr --work DIR --shots DIR CASE
+
+The prefix cases make and remove the shared prefix; the others each start their
+own Xvfb screen, run Glimmerz.scr in it and check the screen, the exit code and
+Wine's registry."""
+
+import argparse
+import math
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from pe_image import PeImage
+from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_share
+from wine_session import Case, SessionError, Wine
+
+SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
+HAL_DEVICE_GUID = "E03DE684AA46CF11816F0000C020156E"
+
+SIGN_HOLD_AT = 2.5                         # seconds after the first frame: the hold is 1 s to 4 s
+BULB_PALE_AT = math.pi                     # into the bulb title: the pulse is nearest white
+BULB_RED_AT = 2 * math.pi                  # the pulse is back at pure red
+KEY_EXIT_LIMIT = 1.0                       # seconds from the key press to the process's end
+OPENING_TIMEOUT = 60                       # seconds for Wine and the device set-up to show a frame
+
+failures = []
+
+
+def check(condition, message):
+    print(("ok    " if condition else "FAIL  ") + message, flush=True)
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def note(message):
+    print("      " + message, flush=True)
+
+
+class Run:
+    """One saver run: the process, the moment of its first frame, the pictures kept."""
+
+    def __init__(self, case, args, shots):
+        self.case, self.shots, self.scr = case, shots, args.scr
+        with open(args.scr, "rb") as f:
+            self.model = SignModel(PeImage(f.read()).resources())
+        self.began = time.monotonic()
+        self.process = case.wine.start(args.scr, "/s")
+        self.first_frame = self.title_start = None
+
+    def shot(self):
+        """A picture and the moment it shows, or None for the moment when the X server
+        was too slow to answer for the moment to be known."""
+        if self.process.poll() is not None:
+            raise SessionError("the saver ended with exit code %d while the show should run"
+                               % self.process.returncode)
+        before = time.monotonic()
+        picture = self.case.screen.shot()
+        after = time.monotonic()
+        return picture, (before + after) / 2 if after - before <= 0.4 else None
+
+    def wait_for_sign(self):
+        """Polls the screen until the warning sign fades in and estimates, from how far
+        it has faded in (it takes 1000 ms to full), the moment of the first frame."""
+        fading_in = []
+        while time.monotonic() - self.began < OPENING_TIMEOUT:
+            picture, at = self.shot()
+            if at is None:
+                continue
+            lit = self.model.lit_fraction(picture)
+            mean_diff, _ = self.model.compare(picture, lit)
+            outside = outside_sign_dark_share(picture)
+            note("%.2f s: sign at %.2f, difference %.1f, %.0f %% dark around it"
+                 % (at - self.began, lit, mean_diff, 100 * outside))
+            if lit < 0.08:
+                continue
+            if mean_diff > 16 or outside < 0.98:
+                continue  # not the sign (yet): whatever the window showed before its first frame
+            if lit <= 0.9:
+                fading_in.append((at, lit))
+                continue
+            if fading_in:
+                # the sign's brightness grows in proportion to the time shown for its
+                # first second, and this picture shows at least 0.9 s; a busy machine
+                # shows frames late, never early, so the earliest start is the best
+                self.first_frame = min([at - 0.9] + [at_fading - lit_fading / lit
+                                                     for at_fading, lit_fading in fading_in])
+            else:
+                # the hold without its fade-in: either it has just begun, or the first
+                # frames were held back and the fade-in never reached the screen
+                self.first_frame = at - 1.0
+            note("first frame %.1f s after the start; the sign's hold seen %.2f s into the show"
+                 % (self.first_frame - self.began, at - self.first_frame))
+            return
+        raise SessionError("no warning sign on the screen within %d s" % OPENING_TIMEOUT)
+
+    def wait_for_bulb_title(self):
+        """Polls from the end of the sign's hold until the bulb title replaces the sign,
+        and keeps the moment it began: a busy machine may have stalled a frame at the
+        change, and the title's pulse is timed from its own start."""
+        time.sleep(max(0, self.first_frame + 4.5 - time.monotonic()))
+        before_title = time.monotonic()
+        while time.monotonic() - self.first_frame < 5.0 + 5.0:
+            picture, at = self.shot()
+            if at is None:
+                before_title = time.monotonic()
+                continue
+            stats = bulb_title_statistics(picture)
+            lit = self.model.lit_fraction(picture)
+            if (lit < 0.08 or self.model.compare(picture, lit)[0] <= 16
+                    or stats["lit_share"] < 0.25):
+                before_title = at
+                continue
+            self.title_start = (before_title + at) / 2
+            note("bulb title began %.2f s into the show (sign phase is 5 s)"
+                 % (self.title_start - self.first_frame))
+            return
+        raise SessionError("the bulb title did not follow the sign within 10 s of the first frame")
+
+    def shot_at(self, seconds, since=None):
+        """A picture taken this long after the first frame (or after since)."""
+        since = self.first_frame if since is None else since
+        delay = since + seconds - time.monotonic()
+        if delay < 0:
+            raise SessionError("the moment %.1f s into the show had passed already" % seconds)
+        time.sleep(delay)
+        picture, at = self.shot()
+        if at is None:
+            raise SessionError("the screenshot %.1f s into the show took too long to be timed" % seconds)
+        note("picture at %.2f s into the show" % (at - self.first_frame))
+        return picture
+
+    def check_sign_hold(self, name):
+        picture = self.shot_at(SIGN_HOLD_AT)
+        picture.save_png(os.path.join(self.shots, name))
+        note("kept %s" % os.path.join(self.shots, name))
+        lit = self.model.lit_fraction(picture)
+        mean_diff, off_blocks = self.model.compare(picture, 1.0)
+        check(0.9 <= lit <= 1.1, "the sign is at full brightness in its hold (%.2f of bitmap 119)" % lit)
+        check(mean_diff <= 10 and off_blocks <= 0.03,
+              "the sign's rectangle shows bitmap 119 (mean difference %.1f, %.0f %% of blocks off)"
+              % (mean_diff, 100 * off_blocks))
+        check(outside_sign_dark_share(picture) >= 0.99,
+              "around the sign the screen is black (%.1f %% dark)" % (100 * outside_sign_dark_share(picture)))
+
+    def press_key_and_wait(self):
+        result = self.case.screen.xdotool("key", "space")
+        pressed = time.monotonic()  # xdotool sends the key just before it exits
+        check(result.returncode == 0, "xdotool pressed a key (%s)" % result.stderr.strip())
+        try:
+            code = self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            check(False, "the saver ends after a key press")
+            return
+        took = time.monotonic() - pressed
+        check(code == 0, "the saver ends with exit code 0 (%d)" % code)
+        check(took <= KEY_EXIT_LIMIT, "the saver ends within %.1f s of the key press (%.2f s)"
+              % (KEY_EXIT_LIMIT, took))
+
+
+    def dlls(self):
+        """The DLLs the saver's main thread loaded, once it has ended."""
+        return self.case.wine.dlls_loaded_with(self.process, os.path.basename(self.scr))
+
+
+def saver_window_geometry(case):
+    result = case.screen.xdotool("search", "--name", "^Glimmerz$", "getwindowgeometry", "--shell")
+    geometry = {}
+    for line in result.stdout.splitlines():
+        key, _, value = line.partition("=")
+        if value.isdigit():
+            geometry[key] = int(value)
+    return geometry
+
+
+# ---- cases --------------------------------------------------------------------------------
+
+def prefix_setup(args):
+    wine = Wine(args.work)
+    began = time.monotonic()
+    wine.create()
+    note("prefix made in %.1f s at %s" % (time.monotonic() - began, wine.prefix))
+    check(wine.reg_values(SETTINGS_KEY) is None, "a fresh prefix holds no Glimmerz settings")
+    wine.shut_down()
+    if os.path.isfile(args.scr):
+        warm_up(args)
+
+
+def warm_up(args):
+    """Runs the saver once into the bulb title and ends it, checking nothing.
+
+    Mesa compiles a shader for every new combination of states the first time it
+    is drawn, which on a busy machine holds the first frames of each phase back by
+    a second or more. The cases time their screenshots by what the screen shows,
+    so they run with those shaders already in Mesa's cache (in the prefix's HOME).
+    The settings this run stores are removed again: the cases start from none."""
+    began = time.monotonic()
+    with Case(args.work) as case:
+        process = case.wine.start(args.scr, "/s")
+        while time.monotonic() - began < OPENING_TIMEOUT and process.poll() is None:
+            picture = case.screen.shot()
+            if bulb_title_statistics(picture)["lit_share"] >= 0.25 and outside_sign_dark_share(picture) < 0.9:
+                time.sleep(1.0)
+                break
+        case.screen.xdotool("key", "space")
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            pass  # the case's clean-up ends it
+        case.wine.reg("delete", r"HKCU\Software\Vantorel", "/f")
+    note("warm-up run took %.1f s" % (time.monotonic() - began))
+
+
+def prefix_cleanup(args):
+    Wine(args.work).shut_down()
+    shutil.rmtree(args.work, ignore_errors=True)
+    check(not os.path.exists(args.work), "the prefix is gone")
+
+
+def quick_switches(args):
+    with Case(args.work) as case:
+        # starts the wineserver and its services, so the timings below are the program's
+        check(case.wine.reg_values(SETTINGS_KEY) is None, "no Glimmerz settings before the first run")
+        for switches in (["/x"], ["/a", "0"]):
+            code, took = case.wine.run(args.scr, *switches, timeout=30)
+            check(code == 0, "%s ends with exit code 0 (%d)" % (" ".join(switches), code))
+            check(took <= 5.0, "%s ends at once (%.2f s)" % (" ".join(switches), took))
+        check(case.wine.reg_values(SETTINGS_KEY) is None,
+              "neither switch reads a setting, so the settings key is still absent")
+
+
+def saver_show(args):
+    with Case(args.work) as case:
+        run = Run(case, args, args.shots)
+        run.wait_for_sign()
+        geometry = saver_window_geometry(case)
+        check(geometry.get("WIDTH") == 640 and geometry.get("HEIGHT") == 480
+              and geometry.get("X") == 0 and geometry.get("Y") == 0,
+              "the saver window covers the 640x480 screen (%s)" % geometry)
+        run.check_sign_hold("sign-640x480.png")
+
+        run.wait_for_bulb_title()
+        check(4.4 <= run.title_start - run.first_frame <= 6.0,
+              "the bulb title follows the sign 5 s after the first frame (%.2f s)"
+              % (run.title_start - run.first_frame))
+        pale = bulb_title_statistics(run.shot_at(BULB_PALE_AT, run.title_start))
+        red_picture = run.shot_at(BULB_RED_AT, run.title_start)
+        red_picture.save_png(os.path.join(args.shots, "bulb-640x480.png"))
+        note("kept %s" % os.path.join(args.shots, "bulb-640x480.png"))
+        red = bulb_title_statistics(red_picture)
+        note("bulb title, pale pulse: %s" % format_stats(pale))
+        note("bulb title, red pulse: %s" % format_stats(red))
+        for name, stats in (("pale", pale), ("red", red)):
+            check(stats["corner_dark"] >= 0.98, "bulb title (%s): the corners are black (%.1f %%)"
+                  % (name, 100 * stats["corner_dark"]))
+            check(stats["lit_share"] >= 0.5, "bulb title (%s): blobs and bulb fill the middle (%.0f %%)"
+                  % (name, 100 * stats["lit_share"]))
+        check(red["red_share"] >= 0.5 and red["green_blue_to_red"] <= 0.2,
+              "bulb title at the red pulse: the middle is red (%.0f %% red, green/blue %.2f of red)"
+              % (100 * red["red_share"], red["green_blue_to_red"]))
+        r, g, b = red["bulb_mean"]
+        check(r >= 90 and g <= 0.35 * r and b <= 0.35 * r, "the bulb in the middle is bright red (%.0f, %.0f, %.0f)"
+              % (r, g, b))
+        check(pale["green_blue_to_red"] >= max(0.3, 2 * red["green_blue_to_red"]),
+              "bulb title near the pulse's peak is paler than at pure red (%.2f against %.2f)"
+              % (pale["green_blue_to_red"], red["green_blue_to_red"]))
+        run.press_key_and_wait()
+        dlls = run.dlls()
+        check({"ddraw.dll", "wined3d.dll"} <= set(dlls),
+              "the show was drawn through DirectDraw and Direct3D (ddraw.dll on wined3d.dll)")
+        check({"dmime.dll", "dmusic.dll"} <= set(dlls),
+              "with music on, DirectMusic was started before the show (dmime.dll, dmusic.dll)")
+
+
+def format_stats(stats):
+    return ", ".join("%s %s" % (k, ("(%.0f, %.0f, %.0f)" % v) if isinstance(v, tuple) else "%.2f" % v)
+                     for k, v in stats.items())
+
+
+def settings_defaults(args):
+    wine = Wine(args.work)
+    try:
+        values = wine.reg_values(SETTINGS_KEY)
+        if not check(values is not None, "the saver has made the key %s" % SETTINGS_KEY):
+            return
+        for name, value in sorted(values.items()):
+            note("%s %s %s" % (name, value[0], value[1]))
+        expected = {"music": ("REG_DWORD", "0x1"), "displaywidth": ("REG_DWORD", "0x280"),
+                    "displayheight": ("REG_DWORD", "0x1e0"), "displaybpp": ("REG_DWORD", "0x10"),
+                    "usenullddguid": ("REG_DWORD", "0x1"), "deviceguid": ("REG_BINARY", HAL_DEVICE_GUID)}
+        for name, (kind, data) in expected.items():
+            seen = values.get(name)
+            check(seen is not None and seen[0] == kind and seen[1].upper() == data.upper(),
+                  "%s is %s %s (%s)" % (name, kind, data, seen))
+        check("ddguid" not in values, "ddguid is not written while the primary driver is used")
+        check("sound" not in values, "sound is left to the options dialog")
+    finally:
+        wine.shut_down()
+
+
+def settings_kept(args):
+    with Case(args.work) as case:
+        for value in (["music", "REG_DWORD", "0"], ["displaybpp", "REG_BINARY", "1000000000000000"],
+                      ["displaywidth", "REG_BINARY", "80020000"]):
+            code, _ = case.wine.reg("add", SETTINGS_KEY, "/v", value[0], "/t", value[1], "/d", value[2], "/f")
+            check(code == 0, "stored %s as %s %s" % tuple(value))
+        run = Run(case, args, args.shots)
+        run.wait_for_sign()
+        run.check_sign_hold("sign-640x480-music-off.png")
+        run.press_key_and_wait()
+        dlls = run.dlls()
+        check("ddraw.dll" in dlls and not {"dmime.dll", "dmusic.dll"} & set(dlls),
+              "with music 0 the saver shows the show without touching DirectMusic (%s)"
+              % ", ".join(d for d in dlls if d.startswith("dm")))
+        values = case.wine.reg_values(SETTINGS_KEY) or {}
+        check(values.get("music") == ("REG_DWORD", "0x0"), "music 0 is kept (%s)" % (values.get("music"),))
+        check(values.get("displaybpp") == ("REG_DWORD", "0x10"),
+              "an 8-byte displaybpp is replaced by the default 16 (%s)" % (values.get("displaybpp"),))
+        check(values.get("displaywidth") == ("REG_BINARY", "80020000"),
+              "a 4-byte REG_BINARY displaywidth of 640 is read and left alone (%s)"
+              % (values.get("displaywidth"),))
+        # the next case wants plain values again
+        case.wine.reg("add", SETTINGS_KEY, "/v", "displaywidth", "/t", "REG_DWORD", "/d", "640", "/f")
+        case.wine.reg("add", SETTINGS_KEY, "/v", "music", "/t", "REG_DWORD", "/d", "1", "/f")
+
+
+def display_800x600(args):
+    with Case(args.work, 800, 600) as case:
+        for name, number in (("displaywidth", "800"), ("displayheight", "600"), ("displaybpp", "16")):
+            code, _ = case.wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", number, "/f")
+            check(code == 0, "stored %s %s" % (name, number))
+        run = Run(case, args, args.shots)
+        run.wait_for_sign()
+        geometry = saver_window_geometry(case)
+        check(geometry.get("WIDTH") == 800 and geometry.get("HEIGHT") == 600
+              and geometry.get("X") == 0 and geometry.get("Y") == 0,
+              "the saver window covers the 800x600 screen (%s)" % geometry)
+        run.check_sign_hold("sign-800x600.png")
+        run.press_key_and_wait()
+    # the same mode on a screen that cannot take it: the saver gives up quietly
+    with Case(args.work, 640, 480) as case:
+        code, took = case.wine.run(args.scr, "/s", timeout=60)
+        check(code == 0, "an 800x600 mode on a 640x480 screen ends the saver with exit code 0 (%d, %.1f s)"
+              % (code, took))
+        for name, number in (("displaywidth", "640"), ("displayheight", "480")):
+            case.wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", number, "/f")
+
+
+CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-switches": quick_switches,
+         "saver-show": saver_show, "settings-defaults": settings_defaults, "settings-kept": settings_kept,
+         "display-800x600": display_800x600}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--scr", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--shots", required=True)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    args.scr, args.work, args.shots = map(os.path.abspath, (args.scr, args.work, args.shots))
+    if not args.case.startswith("prefix") and not os.path.isfile(args.scr):
+        check(False, "%s exists (build it with `make windows`)" % args.scr)
+        return 1
+    try:
+        CASES[args.case](args)
+    except SessionError as error:
+        check(False, str(error))
+    log = os.path.join(args.work, "wine.log")
+    if failures and os.path.exists(log):
+        print("---- last lines of %s" % log)
+        with open(log, "rb") as f:
+            print(f.read()[-3000:].decode("latin-1"))
+    if failures:
+        print("%d checks failed" % len(failures))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
