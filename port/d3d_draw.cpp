@@ -151,6 +151,22 @@ void SetBlend(const DrawState& state) {
   }
 }
 
+// Under source-alpha blending a fragment of alpha 0 changes nothing; leaving
+// it out spares a software renderer the blending of most of a glyph's quad.
+void SetAlphaTest(const DrawState& state) {
+  GlStateCache& cache = glTarget.cache;
+  bool wanted = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] && cache.blendSource == GL_SRC_ALPHA &&
+                cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
+  if (cache.known && cache.alphaTest == wanted) return;
+  if (wanted) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+  } else {
+    glDisable(GL_ALPHA_TEST);
+  }
+  cache.alphaTest = wanted;
+}
+
 void SetCull(const DrawState& state) {
   // The picture is upright in GL's frame, so clockwise on the screen is GL's
   // clockwise, its back face.
@@ -190,30 +206,47 @@ void SetTexture(const DrawState& state) {
   cache.textureEnabled = textured;
 }
 
-void SetMatrices(const DrawState& state, bool preTransformed) {
-  GlStateCache& cache = glTarget.cache;
-  if (preTransformed) {
-    if (cache.known && cache.matrices == 1) return;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    cache.matrices = 1;
-    return;
+// Row-vector product a x b.
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+  const float* x = &a._11;
+  const float* y = &b._11;
+  D3DMATRIX r;
+  float* out = &r._11;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j)
+      out[i * 4 + j] = x[i * 4] * y[j] + x[i * 4 + 1] * y[4 + j] + x[i * 4 + 2] * y[8 + j] + x[i * 4 + 3] * y[12 + j];
+  return r;
+}
+
+// World, view, projection and the move into GL's clip space in one matrix,
+// made again only when one of them changes.
+struct Combined {
+  const void* device = nullptr;
+  uint32_t serial = 0;
+  D3DMATRIX matrix;
+};
+Combined combined;
+
+const D3DMATRIX& CombinedMatrix(const DrawState& state) {
+  if (combined.device != state.device || combined.serial != state.transformSerial) {
+    D3DMATRIX m = Multiply(Multiply(*state.world, *state.view), *state.projection);
+    combined.matrix = Multiply(m, ClipToGl(state.viewport));
+    combined.device = state.device;
+    combined.serial = state.transformSerial;
   }
-  if (cache.known && cache.matrices == 2 && cache.matrixOwner == state.device &&
-      cache.matrixSerial == state.transformSerial)
-    return;
-  D3DMATRIX clip = ClipToGl(state.viewport);
+  return combined.matrix;
+}
+
+// GL's own matrices stay at identity: positions arrive in clip space. Changing
+// them for every quad costs a software renderer more than the four products.
+void SetMatrices() {
+  GlStateCache& cache = glTarget.cache;
+  if (cache.known && cache.matrices == 1) return;
   glMatrixMode(GL_PROJECTION);
-  glLoadMatrixf(&clip._11);
-  glMultMatrixf(&state.projection->_11);
+  glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixf(&state.view->_11);
-  glMultMatrixf(&state.world->_11);
-  cache.matrices = 2;
-  cache.matrixOwner = state.device;
-  cache.matrixSerial = state.transformSerial;
+  glLoadIdentity();
+  cache.matrices = 1;
 }
 
 void SetClientArrays(unsigned wanted) {
@@ -234,25 +267,40 @@ void SetClientArrays(unsigned wanted) {
   cache.clientArrays = wanted;
 }
 
+std::vector<float> clipPositions;
+
+// Model positions through the combined matrix to GL clip coordinates.
+const float* TransformPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DMATRIX& m) {
+  clipPositions.resize((size_t)count * 4);
+  for (DWORD i = 0; i < count; ++i) {
+    float v[3];
+    std::memcpy(v, vertices + (size_t)i * stride, sizeof v);
+    float* out = &clipPositions[(size_t)i * 4];
+    out[0] = v[0] * m._11 + v[1] * m._21 + v[2] * m._31 + m._41;
+    out[1] = v[0] * m._12 + v[1] * m._22 + v[2] * m._32 + m._42;
+    out[2] = v[0] * m._13 + v[1] * m._23 + v[2] * m._33 + m._43;
+    out[3] = v[0] * m._14 + v[1] * m._24 + v[2] * m._34 + m._44;
+  }
+  return clipPositions.data();
+}
+
 // Screen positions to GL clip coordinates, keeping 1/rhw as w so that colours
 // and texture coordinates interpolate with perspective as Direct3D's do.
-std::vector<float> preTransformedPositions;
-
 const float* ClipPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DVIEWPORT2& vp) {
-  preTransformedPositions.resize((size_t)count * 4);
+  clipPositions.resize((size_t)count * 4);
   for (DWORD i = 0; i < count; ++i) {
     float v[4];
     std::memcpy(v, vertices + (size_t)i * stride, sizeof v);
     float w = (v[3] > 0.0f && std::isfinite(v[3])) ? 1.0f / v[3] : 1.0f;
     float x = 2.0f * (v[0] + 0.5f - Sliver - (float)vp.dwX) / (float)vp.dwWidth - 1.0f;
     float y = 1.0f - 2.0f * (v[1] + 0.5f - Sliver - (float)vp.dwY) / (float)vp.dwHeight;
-    float* out = &preTransformedPositions[(size_t)i * 4];
+    float* out = &clipPositions[(size_t)i * 4];
     out[0] = x * w;
     out[1] = y * w;
     out[2] = 0.0f;  // no depth buffer; Direct3D does not clip these by depth
     out[3] = w;
   }
-  return preTransformedPositions.data();
+  return clipPositions.data();
 }
 }  // namespace
 
@@ -273,9 +321,10 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
   BindSceneFramebuffer();
   SetViewport(state.viewport);
   SetBlend(state);
+  SetAlphaTest(state);
   SetCull(state);
   SetTexture(state);
-  SetMatrices(state, layout.preTransformed);
+  SetMatrices();
   unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && glTarget.cache.textureEnabled ? 2u : 0u);
   SetClientArrays(arrays);
   glTarget.cache.known = true;
@@ -283,7 +332,7 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
   if (layout.preTransformed)
     glVertexPointer(4, GL_FLOAT, 0, ClipPositions(bytes, count, layout.stride, state.viewport));
   else
-    glVertexPointer(3, GL_FLOAT, (GLsizei)layout.stride, bytes);
+    glVertexPointer(4, GL_FLOAT, 0, TransformPositions(bytes, count, layout.stride, CombinedMatrix(state)));
   if (arrays & 1u)
     glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, (GLsizei)layout.stride, bytes + layout.diffuse);
   else

@@ -58,10 +58,9 @@ struct GlStateCache {
   bool blend = false;
   unsigned blendSource = 0;
   unsigned blendDestination = 0;
+  bool alphaTest = false;
   int cull = -1;  // -1 unknown, 0 off, else the GL face culled
-  int matrices = 0;  // 0 unknown, 1 identity (pre-transformed vertices), 2 a device's transforms
-  const void* matrixOwner = nullptr;
-  uint32_t matrixSerial = 0;
+  int matrices = 0;  // 0 unknown, 1 identity: positions arrive in clip space
   unsigned clientArrays = 0;  // bit 0 colours, bit 1 texture coordinates
 };
 
@@ -81,7 +80,8 @@ struct GlTarget {
   unsigned pictureFramebuffer = 0;
   unsigned pictureTexture = 0;
   unsigned quantizeProgram = 0;
-  unsigned presentedFramebuffer = 0;  // what the last present showed
+  bool presented = false;    // a frame has been presented from the scene
+  bool pictureMade = false;  // the 16-bit picture of that frame is in the picture target
   bool vsync = false;
   bool vsyncKnown = false;
   GlStateCache cache;
@@ -100,12 +100,13 @@ void ForgetGlState();
 // Frees the target's GL objects (while its context still exists).
 void ReleaseGlTarget();
 
-// Turns the scene into the picture the display shows (16-bit quantising and
-// dithering for 16-bit modes), writes due captures, shows it letterboxed in the
-// window and counts the frame.
+// Shows the scene letterboxed in the window as a display of the mode's depth
+// would (16-bit rounding and dithering for 16-bit modes), writes due captures
+// and counts the frame.
 void PresentGlTarget(bool waitForVsync);
-// The picture of the last present, top row first, 0xAABBGGRR bytes as GL reads
-// them (R, G, B, A); empty when there is none.
+// The picture of the last present, top row first, four bytes a pixel (red,
+// green, blue, 255); empty when there is none. Valid until the next scene
+// begins to draw.
 std::vector<uint8_t> ReadPresentedPicture();
 // Where the picture lands in a window of the given size: scaled to fit with
 // its aspect kept, centred.

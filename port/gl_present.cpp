@@ -1,11 +1,14 @@
-// Presenting a frame: the scene becomes the picture a display of the mode's
-// depth would show, due captures are written from it, and it is shown in the
-// window scaled to fit with its aspect kept (black bars fill the rest). The
-// monitor's own mode never changes.
+// Presenting a frame: the scene is shown in the window scaled to fit with its
+// aspect kept (black bars fill the rest), due captures are written, and the
+// frame is counted. The monitor's own mode never changes.
 //
 // A 16-bit display keeps 5, 6 and 5 bits of red, green and blue; with
 // dithering on (as the program asks for at 16 bits) the hardware spread the
-// rounding error in an ordered 4x4 pattern, and so does this.
+// rounding error in an ordered 4x4 pattern, and so does this. The scene goes to
+// the window in one pass, rounded on the way, each picture pixel shown as a
+// block when scaled up, like a monitor running that mode. Software rendering
+// has no time for more passes; the rounded picture at the mode's size is made
+// only when someone reads it (captures, tests).
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -25,7 +28,7 @@ uniform float dither;
 // One entry of the 2x2 ordered-dither matrix [0 2; 3 1].
 float Bayer2(vec2 p) { return 2.0 * p.x + 3.0 * p.y - 4.0 * p.x * p.y; }
 void main() {
-  vec2 p = floor(gl_FragCoord.xy);
+  vec2 p = min(floor(gl_TexCoord[0].xy * size), size - 1.0);
   vec3 c = texture2D(scene, (p + 0.5) / size).rgb;
   vec2 low = mod(p, 2.0);
   vec2 high = floor(mod(p, 4.0) / 2.0);
@@ -59,13 +62,13 @@ GLuint QuantizeProgram() {
   return program;
 }
 
-// Draws the scene through the quantising shader into the picture; false when
-// GL cannot, and the scene is shown as it is.
-bool MakeSixteenBitPicture() {
+// Draws the scene rounded to 16 bits into a rectangle of a framebuffer; false
+// when GL cannot.
+bool DrawSixteenBit(GLuint framebuffer, const Letterbox& box) {
   GLuint program = QuantizeProgram();
   if (!program) return false;
-  glBindFramebuffer(GL_FRAMEBUFFER, glTarget.pictureFramebuffer);
-  glViewport(0, 0, (GLsizei)glTarget.width, (GLsizei)glTarget.height);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glViewport(box.x, box.y, box.width, box.height);
   glDisable(GL_BLEND);
   glDisable(GL_CULL_FACE);
   glEnable(GL_TEXTURE_2D);
@@ -79,13 +82,18 @@ bool MakeSixteenBitPicture() {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   static const float corners[] = {-1, -1, 0, 1, 1, -1, 0, 1, 1, 1, 0, 1, -1, 1, 0, 1};
+  static const float texels[] = {0, 0, 1, 0, 1, 1, 0, 1};
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glTexCoordPointer(2, GL_FLOAT, 0, texels);
   glVertexPointer(4, GL_FLOAT, 0, corners);
   glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
   glUseProgram(0);
+  ForgetGlState();
   return true;
 }
+
+bool SixteenBit() { return glTarget.bpp <= 16; }
 
 void SetVsync(bool wanted) {
   if (glTarget.vsyncKnown && glTarget.vsync == wanted) return;
@@ -110,26 +118,28 @@ void PresentGlTarget(bool waitForVsync) {
     PortNoteFramePresented();
     return;
   }
-  glTarget.presentedFramebuffer = glTarget.sceneFramebuffer;
-  if (glTarget.bpp <= 16 && MakeSixteenBitPicture()) glTarget.presentedFramebuffer = glTarget.pictureFramebuffer;
+  glTarget.presented = true;
+  glTarget.pictureMade = false;
   CaptureDueFrames(timeGetTime());
 
   SDL_Window* window = PortSdlWindow(glTarget.window);
   int windowWidth = 0, windowHeight = 0;
   if (window) SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
   Letterbox box = FitPicture((int)glTarget.width, (int)glTarget.height, windowWidth, windowHeight);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, glTarget.presentedFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glDisable(GL_SCISSOR_TEST);
   if (box.width != windowWidth || box.height != windowHeight) {
     glViewport(0, 0, windowWidth, windowHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  bool sameSize = box.width == (int)glTarget.width && box.height == (int)glTarget.height;
-  glBlitFramebuffer(0, 0, (GLint)glTarget.width, (GLint)glTarget.height, box.x, box.y, box.x + box.width,
-                    box.y + box.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  if (!SixteenBit() || !DrawSixteenBit(0, box)) {
+    bool sameSize = box.width == (int)glTarget.width && box.height == (int)glTarget.height;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, glTarget.sceneFramebuffer);
+    glBlitFramebuffer(0, 0, (GLint)glTarget.width, (GLint)glTarget.height, box.x, box.y, box.x + box.width,
+                      box.y + box.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  }
   SetVsync(waitForVsync);
   if (window) SDL_GL_SwapWindow(window);
   ForgetGlState();
@@ -138,17 +148,23 @@ void PresentGlTarget(bool waitForVsync) {
 
 std::vector<uint8_t> ReadPresentedPicture() {
   std::vector<uint8_t> pixels;
-  if (!glTarget.presentedFramebuffer || !MakeGlTargetCurrent()) return pixels;
+  if (!glTarget.presented || !MakeGlTargetCurrent()) return pixels;
+  GLuint source = glTarget.sceneFramebuffer;
+  if (SixteenBit()) {
+    if (!glTarget.pictureMade)
+      glTarget.pictureMade = DrawSixteenBit(glTarget.pictureFramebuffer, {0, 0, (int)glTarget.width, (int)glTarget.height});
+    if (glTarget.pictureMade) source = glTarget.pictureFramebuffer;
+  }
   size_t row = (size_t)glTarget.width * 4;
   std::vector<uint8_t> bottomUp(row * glTarget.height);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, glTarget.presentedFramebuffer);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, (GLsizei)glTarget.width, (GLsizei)glTarget.height, GL_RGBA, GL_UNSIGNED_BYTE,
                bottomUp.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  ForgetGlState();
   pixels.resize(bottomUp.size());
   for (DWORD y = 0; y < glTarget.height; ++y)
     std::copy_n(&bottomUp[(glTarget.height - 1 - y) * row], row, &pixels[y * row]);
-  ForgetGlState();
   return pixels;
 }

@@ -21,37 +21,46 @@ void FillAndPresent(PortDisplay& display, D3DCOLOR colour, Picture* picture = nu
 }
 
 TEST(PortPresent, APictureOfAnotherAspectIsLetterboxedInTheWindow) {
-  PortDisplay display;
-  ASSERT_EQ(display.Open(640, 480, 32, IID_IDirect3DHALDevice, 800, 400), DD_OK);
-  FillAndPresent(display, 0xFFFF0000);
-  Picture window = GrabWindow(display.window);
-  ASSERT_EQ(window.width, 800);
-  ASSERT_EQ(window.height, 400);
-  // 640x480 scaled to 400 rows is 533 columns wide, centred from column 133.
-  for (int y : {0, 200, 399}) {
-    EXPECT_EQ(window.At(0, y), (Rgb{0, 0, 0}));
-    EXPECT_EQ(window.At(131, y), (Rgb{0, 0, 0}));
-    EXPECT_EQ(window.At(135, y), (Rgb{255, 0, 0}));
-    EXPECT_EQ(window.At(400, y), (Rgb{255, 0, 0}));
-    EXPECT_EQ(window.At(664, y), (Rgb{255, 0, 0}));
-    EXPECT_EQ(window.At(668, y), (Rgb{0, 0, 0}));
-    EXPECT_EQ(window.At(799, y), (Rgb{0, 0, 0}));
+  for (DWORD bpp : {32u, 16u}) {
+    SCOPED_TRACE(bpp);
+    PortDisplay display;
+    ASSERT_EQ(display.Open(640, 480, bpp, IID_IDirect3DHALDevice, 800, 400), DD_OK);
+    FillAndPresent(display, 0xFFFF0000);
+    Picture window = GrabWindow(display.window);
+    ASSERT_EQ(window.width, 800);
+    ASSERT_EQ(window.height, 400);
+    // 640x480 scaled to 400 rows is 533 columns wide, centred from column 133.
+    for (int y : {0, 200, 399}) {
+      EXPECT_EQ(window.At(0, y), (Rgb{0, 0, 0}));
+      EXPECT_EQ(window.At(131, y), (Rgb{0, 0, 0}));
+      EXPECT_EQ(window.At(135, y), (Rgb{255, 0, 0}));
+      EXPECT_EQ(window.At(400, y), (Rgb{255, 0, 0}));
+      EXPECT_EQ(window.At(664, y), (Rgb{255, 0, 0}));
+      EXPECT_EQ(window.At(668, y), (Rgb{0, 0, 0}));
+      EXPECT_EQ(window.At(799, y), (Rgb{0, 0, 0}));
+    }
   }
   EXPECT_EQ(FitPicture(1280, 720, 1024, 768).y, 96);  // a wide picture gets bars above and below
 }
 
-TEST(PortPresent, TheWindowShowsThePictureUpright) {
-  PortDisplay display;
-  ASSERT_EQ(display.Open(320, 240, 32), DD_OK);
-  ASSERT_EQ(display.device->BeginScene(), D3D_OK);
-  display.FillScreen(0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF);  // red top, blue bottom
-  display.device->EndScene();
-  Picture picture = display.Present();
-  Picture window = GrabWindow(display.window);
-  ASSERT_EQ(window.width, 320);
-  EXPECT_GT(window.At(160, 2).r, 240);
-  EXPECT_GT(window.At(160, 237).b, 240);
-  EXPECT_EQ(window.At(160, 2), picture.At(160, 2));
+TEST(PortPresent, TheWindowShowsThePictureUprightAsPresented) {
+  for (DWORD bpp : {32u, 16u}) {
+    SCOPED_TRACE(bpp);
+    PortDisplay display;
+    ASSERT_EQ(display.Open(320, 240, bpp), DD_OK);
+    display.device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+    ASSERT_EQ(display.device->BeginScene(), D3D_OK);
+    display.FillScreen(0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF);  // red top, blue bottom
+    display.device->EndScene();
+    Picture picture = display.Present();
+    Picture window = GrabWindow(display.window);
+    ASSERT_EQ(window.width, 320);
+    EXPECT_GT(window.At(160, 2).r, 240);
+    EXPECT_GT(window.At(160, 237).b, 240);
+    // Dithered pixels and all, the window shows what a capture would hold.
+    for (int y = 0; y < 240; y += 13)
+      for (int x = 0; x < 320; x += 7) ASSERT_EQ(window.At(x, y), picture.At(x, y)) << x << "," << y;
+  }
 }
 
 TEST(PortPresent, SixteenBitModesDitherBetweenTheTwoNearestLevels) {
