@@ -6,6 +6,10 @@
 #include "directx_internal.h"
 
 namespace {
+// Serial numbers of transform and viewport changes, never reused, so a device
+// made where an old one was cannot be mistaken for it.
+uint32_t lastTransformSerial = 0;
+
 D3DMATRIX Identity() {
   D3DMATRIX m;
   std::memset(&m, 0, sizeof m);
@@ -24,7 +28,7 @@ struct Device : IDirect3DDevice3 {
   DWORD renderStates[RenderStateCount];
   DWORD stageStates[StageStateCount];
   D3DMATRIX world = Identity(), view = Identity(), projection = Identity();
-  uint32_t transformSerial = 1;
+  uint32_t transformSerial = ++lastTransformSerial;
 
   Device(DirectDrawObject* directDraw, DirectDrawSurface* target) : directDraw(directDraw), target(target) {
     DirectDrawInterface(directDraw)->AddRef();
@@ -92,7 +96,7 @@ struct Device : IDirect3DDevice3 {
     viewport->AddRef();
     if (currentViewport) currentViewport->Release();
     currentViewport = viewport;
-    ++transformSerial;
+    transformSerial = ++lastTransformSerial;
     return D3D_OK;
   }
 
@@ -150,7 +154,7 @@ struct Device : IDirect3DDevice3 {
       default:
         return DDERR_INVALIDPARAMS;
     }
-    ++transformSerial;
+    transformSerial = ++lastTransformSerial;
     return D3D_OK;
   }
 
@@ -173,7 +177,6 @@ struct Device : IDirect3DDevice3 {
     if (!currentViewport) return D3DERR_INVALIDCURRENTVIEWPORT;
     DrawState state;
     if (!ViewportData(currentViewport, &state.viewport)) return D3DERR_VIEWPORTDATANOTSET;
-    state.device = this;
     state.renderStates = renderStates;
     state.stageStates = stageStates;
     state.world = &world;

@@ -221,18 +221,19 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
 // World, view, projection and the move into GL's clip space in one matrix,
 // made again only when one of them changes.
 struct Combined {
-  const void* device = nullptr;
   uint32_t serial = 0;
+  D3DVIEWPORT2 viewport = {};
   D3DMATRIX matrix;
 };
 Combined combined;
 
 const D3DMATRIX& CombinedMatrix(const DrawState& state) {
-  if (combined.device != state.device || combined.serial != state.transformSerial) {
+  if (combined.serial != state.transformSerial ||
+      std::memcmp(&combined.viewport, &state.viewport, sizeof(D3DVIEWPORT2)) != 0) {
     D3DMATRIX m = Multiply(Multiply(*state.world, *state.view), *state.projection);
     combined.matrix = Multiply(m, ClipToGl(state.viewport));
-    combined.device = state.device;
     combined.serial = state.transformSerial;
+    combined.viewport = state.viewport;
   }
   return combined.matrix;
 }

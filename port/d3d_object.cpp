@@ -1,8 +1,9 @@
 // The Direct3D object: the two devices it offers and the factory for devices
-// and viewports. The hardware device is OpenGL as the system provides it; the
-// software one asks Mesa for its software rasteriser, which works only when
-// the choice comes before the window's GL context exists.
-#include <cstdlib>
+// and viewports. Both draw through the window's GL context. Which renderer
+// that context has is settled when its window is made (the GL driver loads
+// with the window's visual), before the program names a device; so the
+// software device is Mesa's software rasteriser only where GL is that anyway,
+// or where LIBGL_ALWAYS_SOFTWARE=1 is set for the whole run.
 #include <cstring>
 
 #include "directx_internal.h"
@@ -98,9 +99,6 @@ struct Direct3DObject : IDirect3D3 {
     if (deviceType != IID_IDirect3DHALDevice && deviceType != IID_IDirect3DRGBDevice) return D3DERR_INVALID_DEVICE;
     DirectDrawSurface* surface = PortSurface(target);
     if (!IsRenderTarget(surface) || SurfaceOwner(surface) != directDraw) return DDERR_INVALIDPARAMS;
-    // Mesa reads this when it first opens the display's driver; a context that
-    // already exists keeps the renderer it has.
-    if (deviceType == IID_IDirect3DRGBDevice) setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     return CreateDeviceObject(directDraw, deviceType, surface, device);
   }
 };

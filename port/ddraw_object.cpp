@@ -56,6 +56,8 @@ struct DirectDrawObject : IDirectDraw4 {
     if (exclusive && !PortSdlWindow(newWindow)) return DDERR_INVALIDPARAMS;
     window = newWindow;
     cooperation = flags;
+    // Giving up exclusive use gives the desktop its mode back.
+    if (!exclusive) modeSet = false;
     return DD_OK;
   }
 

@@ -97,8 +97,6 @@ bool MakeGlTargetCurrent();
 void BindSceneFramebuffer();
 // Forgets what GL was told; the next draw sets everything again.
 void ForgetGlState();
-// Frees the target's GL objects (while its context still exists).
-void ReleaseGlTarget();
 
 // Shows the scene letterboxed in the window as a display of the mode's depth
 // would (16-bit rounding and dithering for 16-bit modes), writes due captures
@@ -169,13 +167,12 @@ bool ViewportData(IDirect3DViewport3* viewport, D3DVIEWPORT2* data);
 
 // What a draw needs from its device (d3d_draw.cpp).
 struct DrawState {
-  const void* device;
   const DWORD* renderStates;  // indexed by D3DRENDERSTATETYPE, below RenderStateCount
   const DWORD* stageStates;   // stage 0, indexed by D3DTEXTURESTAGESTATETYPE, below StageStateCount
   const D3DMATRIX* world;
   const D3DMATRIX* view;
   const D3DMATRIX* projection;
-  uint32_t transformSerial;  // changes whenever a transform or the viewport does
+  uint32_t transformSerial;  // changes with every transform or viewport change of any device
   D3DVIEWPORT2 viewport;
   DirectDrawSurface* texture;
 };

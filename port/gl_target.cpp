@@ -108,19 +108,3 @@ void BindSceneFramebuffer() {
 }
 
 void ForgetGlState() { glTarget.cache = GlStateCache(); }
-
-void ReleaseGlTarget() {
-  if (!MakeGlTargetCurrent()) {
-    glTarget = GlTarget();
-    return;
-  }
-  GLuint framebuffers[2] = {glTarget.sceneFramebuffer, glTarget.pictureFramebuffer};
-  GLuint textures[2] = {glTarget.sceneTexture, glTarget.pictureTexture};
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glDeleteFramebuffers(2, framebuffers);
-  glDeleteTextures(2, textures);
-  if (glTarget.quantizeProgram) glDeleteProgram(glTarget.quantizeProgram);
-  uint32_t generation = glTarget.generation;
-  glTarget = GlTarget();
-  glTarget.generation = generation;
-}
