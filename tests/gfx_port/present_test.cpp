@@ -105,15 +105,17 @@ class PortCapture : public ::testing::Test {
   void SetUp() override {
     char pattern[] = "/tmp/glimmerz-capture-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory = std::string(pattern) + "/frames";
+    base = pattern;
+    directory = base + "/frames";  // made by the capture itself
   }
   void TearDown() override {
     unsetenv("GLIMMERZ_CAPTURE_DIR");
     unsetenv("GLIMMERZ_CAPTURE_AT");
     ResetCapture();
-    std::system(("rm -rf '" + directory + "/..'").c_str());
+    if (!base.empty()) std::system(("rm -rf '" + base + "'").c_str());
   }
   bool Exists(DWORD time) { return std::ifstream(directory + "/" + std::to_string(time) + ".png").good(); }
+  std::string base;
   std::string directory;
 };
 
