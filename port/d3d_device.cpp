@@ -17,8 +17,7 @@ D3DMATRIX Identity() {
   return m;
 }
 
-struct Device : IDirect3DDevice3 {
-  ULONG references = 1;
+struct Device : PortComObject<IDirect3DDevice3> {
   DirectDrawObject* directDraw;
   DirectDrawSurface* target;  // one reference, as Direct3D's device holds its render target
   std::vector<IDirect3DViewport3*> viewports;
@@ -30,7 +29,8 @@ struct Device : IDirect3DDevice3 {
   D3DMATRIX world = Identity(), view = Identity(), projection = Identity();
   uint32_t transformSerial = ++lastTransformSerial;
 
-  Device(DirectDrawObject* directDraw, DirectDrawSurface* target) : directDraw(directDraw), target(target) {
+  Device(DirectDrawObject* directDraw, DirectDrawSurface* target)
+      : PortComObject(IID_IDirect3DDevice3), directDraw(directDraw), target(target) {
     DirectDrawInterface(directDraw)->AddRef();
     SurfaceInterface(target)->AddRef();
     // Direct3D's own defaults, which the program relies on for what it never sets.
@@ -60,21 +60,6 @@ struct Device : IDirect3DDevice3 {
     for (IDirect3DViewport3* v : viewports) v->Release();
     SurfaceInterface(target)->Release();
     DirectDrawInterface(directDraw)->Release();
-  }
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDirect3DDevice3) return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IDirect3DDevice3*>(this);
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++references; }
-  ULONG Release() override {
-    ULONG left = --references;
-    if (left == 0) delete this;
-    return left;
   }
 
   bool PrepareTarget() {

@@ -35,30 +35,17 @@ D3DDEVICEDESC DescribeDevice(bool hardware) {
   return d;
 }
 
-struct Direct3DObject : IDirect3D3 {
-  ULONG references = 1;
+struct Direct3DObject : PortComObject<IDirect3D3> {
   DirectDrawObject* directDraw;
 
-  explicit Direct3DObject(DirectDrawObject* directDraw) : directDraw(directDraw) {
+  explicit Direct3DObject(DirectDrawObject* directDraw) : PortComObject(IID_IDirect3D3), directDraw(directDraw) {
     DirectDrawInterface(directDraw)->AddRef();
   }
   ~Direct3DObject() override { DirectDrawInterface(directDraw)->Release(); }
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDirect3D3) {
-      AddRef();
-      *object = static_cast<IDirect3D3*>(this);
-      return S_OK;
-    }
+  // Direct3D is a face of its DirectDraw object: everything else is asked there.
+  HRESULT QueryOtherInterface(REFIID iid, void** object) override {
     return DirectDrawInterface(directDraw)->QueryInterface(iid, object);
-  }
-  ULONG AddRef() override { return ++references; }
-  ULONG Release() override {
-    ULONG left = --references;
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) override {

@@ -3,25 +3,11 @@
 #include "directx_internal.h"
 
 namespace {
-struct Viewport : IDirect3DViewport3 {
-  ULONG references = 1;
+struct Viewport : PortComObject<IDirect3DViewport3> {
   bool hasData = false;
   D3DVIEWPORT2 data = {};
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDirect3DViewport3) return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IDirect3DViewport3*>(this);
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++references; }
-  ULONG Release() override {
-    ULONG left = --references;
-    if (left == 0) delete this;
-    return left;
-  }
+  Viewport() : PortComObject(IID_IDirect3DViewport3) {}
 
   HRESULT SetViewport2(D3DVIEWPORT2* newData) override {
     if (!newData || newData->dwSize != sizeof(D3DVIEWPORT2)) return DDERR_INVALIDPARAMS;

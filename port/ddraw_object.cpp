@@ -6,8 +6,8 @@
 
 #include "directx_internal.h"
 
-struct DirectDrawObject : IDirectDraw4 {
-  ULONG references = 1;
+struct DirectDrawObject : PortComObject<IDirectDraw4> {
+  DirectDrawObject() : PortComObject(IID_IDirectDraw4) {}
   bool initialized = false;
   HWND window = nullptr;
   DWORD cooperation = 0;
@@ -16,25 +16,10 @@ struct DirectDrawObject : IDirectDraw4 {
 
   bool Exclusive() const { return (cooperation & DDSCL_EXCLUSIVE) != 0; }
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDirectDraw4) {
-      AddRef();
-      *object = static_cast<IDirectDraw4*>(this);
-      return S_OK;
-    }
-    if (iid == IID_IDirect3D3) {
-      if (!initialized) return DDERR_NOTINITIALIZED;
-      return CreateDirect3DObject(this, object);
-    }
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++references; }
-  ULONG Release() override {
-    ULONG left = --references;
-    if (left == 0) delete this;
-    return left;
+  HRESULT QueryOtherInterface(REFIID iid, void** object) override {
+    if (iid != IID_IDirect3D3) return E_NOINTERFACE;
+    if (!initialized) return DDERR_NOTINITIALIZED;
+    return CreateDirect3DObject(this, object);
   }
 
   HRESULT Initialize(GUID* driver) override {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "com_object.h"
 #include "directx.h"
 #include "port_internal.h"
 

@@ -8,36 +8,10 @@
 
 #include <fluidsynth.h>
 
+#include "com_object.h"
 #include "dmusic.h"
 
 typedef std::vector<uint8_t> MusicBytes;
-
-// Reference counting and QueryInterface for one interface.
-template <class Interface>
-class MusicObject : public Interface {
- public:
-  explicit MusicObject(const IID& iid) : iid(iid) {}
-  HRESULT QueryInterface(REFIID wanted, void** object) override {
-    if (!object) return E_POINTER;
-    if (wanted != iid && wanted != IID_IUnknown) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    *object = static_cast<Interface*>(this);
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override {
-    ULONG left = --refs;
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  const IID& iid;
-  ULONG refs = 1;
-};
 
 // Where the synthesiser's samples go.
 enum class MusicSinkKind {
@@ -77,13 +51,13 @@ void SilenceSoundSystem();
 
 class PortPerformance;
 
-class PortCollection : public MusicObject<IDirectMusicCollection> {
+class PortCollection : public PortComObject<IDirectMusicCollection> {
  public:
   explicit PortCollection(MusicBytes dls);
   const MusicBytes dls;
 };
 
-class PortSegment : public MusicObject<IDirectMusicSegment> {
+class PortSegment : public PortComObject<IDirectMusicSegment> {
  public:
   explicit PortSegment(MusicBytes midi);
   ~PortSegment() override;
@@ -97,7 +71,7 @@ class PortSegment : public MusicObject<IDirectMusicSegment> {
   int instrumentsId = -1;
 };
 
-class PortPerformance : public MusicObject<IDirectMusicPerformance> {
+class PortPerformance : public PortComObject<IDirectMusicPerformance> {
  public:
   PortPerformance();
   ~PortPerformance() override;

@@ -41,9 +41,9 @@ bool IsDlsCollection(const MusicBytes& bytes) {
   return bytes.size() >= 12 && HasTag(p, "RIFF") && HasTag(p + 8, "DLS ") && LittleEndian32(p + 4) <= bytes.size() - 8;
 }
 
-class PortLoader : public MusicObject<IDirectMusicLoader> {
+class PortLoader : public PortComObject<IDirectMusicLoader> {
  public:
-  PortLoader() : MusicObject(IID_IDirectMusicLoader) {}
+  PortLoader() : PortComObject(IID_IDirectMusicLoader) {}
 
   HRESULT GetObject(LPDMUS_OBJECTDESC description, REFIID iid, LPVOID* object) override {
     if (!object) return E_POINTER;

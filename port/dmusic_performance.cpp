@@ -18,7 +18,7 @@ void SelectPortMusicSink(MusicSinkKind kind) { selectedSinkKind = kind; }
 // arrangement quiet, and more than this lets loud chords clip.
 static const double MusicGain = 0.4;
 
-PortPerformance::PortPerformance() : MusicObject(IID_IDirectMusicPerformance) {}
+PortPerformance::PortPerformance() : PortComObject(IID_IDirectMusicPerformance) {}
 
 PortPerformance::~PortPerformance() {
   CloseDown();

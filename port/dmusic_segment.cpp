@@ -3,9 +3,9 @@
 // synthesiser, unloading takes it out again.
 #include "dmusic_internal.h"
 
-PortCollection::PortCollection(MusicBytes dls) : MusicObject(IID_IDirectMusicCollection), dls(std::move(dls)) {}
+PortCollection::PortCollection(MusicBytes dls) : PortComObject(IID_IDirectMusicCollection), dls(std::move(dls)) {}
 
-PortSegment::PortSegment(MusicBytes midi) : MusicObject(IID_IDirectMusicSegment), midi(std::move(midi)) {}
+PortSegment::PortSegment(MusicBytes midi) : PortComObject(IID_IDirectMusicSegment), midi(std::move(midi)) {}
 
 PortSegment::~PortSegment() {
   Unload();
