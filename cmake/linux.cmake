@@ -14,7 +14,7 @@ endif()
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 
 # Generators first: they fill GLIMMERZ_ASSET_DIR and list their outputs in the
-# global property GLIMMERZ_ASSETS.
+# global property GLIMMERZ_ASSETS and their targets in GLIMMERZ_ASSET_TARGETS.
 add_subdirectory(tools)
 get_property(glimmerz_assets GLOBAL PROPERTY GLIMMERZ_ASSETS)
 
@@ -30,6 +30,12 @@ add_custom_command(
   DEPENDS ${glimmerz_rc_inputs} ${glimmerz_assets}
   COMMENT "Compiling resources")
 add_custom_target(glimmerz_res_file DEPENDS ${GLIMMERZ_RES})
+# The generators' outputs belong to other folders' rules: order by target too,
+# or a fresh build finds no rule for them.
+get_property(glimmerz_asset_targets GLOBAL PROPERTY GLIMMERZ_ASSET_TARGETS)
+if(glimmerz_asset_targets)
+  add_dependencies(glimmerz_res_file ${glimmerz_asset_targets})
+endif()
 
 # The blob is pulled in with .incbin; the object must rebuild when the .res changes.
 add_library(glimmerz_res OBJECT port/embedded_res.cpp)
