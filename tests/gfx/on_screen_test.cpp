@@ -9,12 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "directx_internal.h"
 #include "gfx/gfx.h"
 #include "shell/shell.h"
@@ -60,55 +54,6 @@ struct Picture {
 
 const D3DCOLOR Black = 0xFF000000;
 const D3DCOLOR White = 0xFFFFFFFF;
-
-// Each run gets a virtual X display of its own (the server dies with the test
-// process, even on a crash) and a private folder for the registry file, so
-// the user's settings are never touched.
-class PrivateDisplayAndSettings : public testing::Environment {
- public:
-  void SetUp() override {
-    char folder[] = "/tmp/glimmerz-gfx-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(folder));
-    settings = folder;
-    setenv("XDG_CONFIG_HOME", folder, 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    int fds[2];
-    ASSERT_EQ(0, pipe(fds));
-    server = fork();
-    ASSERT_GE(server, 0);
-    if (server == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGTERM);
-      close(fds[0]);
-      const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, 1);
-      dup2(quiet, 2);
-      const std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-             (char*)nullptr);
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-  }
-  void TearDown() override {
-    PortExit();
-    if (server > 0) {
-      kill(server, SIGTERM);
-      waitpid(server, nullptr, 0);
-    }
-    std::system(("rm -rf '" + settings + "'").c_str());
-  }
-
- private:
-  std::string settings;
-  pid_t server = -1;
-};
-testing::Environment* const privateDisplay = testing::AddGlobalTestEnvironment(new PrivateDisplayAndSettings);
 
 class OnScreen : public testing::Test {
  protected:

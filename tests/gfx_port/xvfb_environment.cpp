@@ -1,6 +1,8 @@
-// Every port test binary here runs against its own virtual X display, started
-// before the first test and stopped after the last. The server dies with the
-// test process even when that crashes, so nothing is left running.
+// Every test binary that draws for real runs against its own virtual X display,
+// started before the first test and stopped after the last, and keeps its
+// registry file in a private folder, so the user's settings are never touched.
+// The server dies with the test process even when that crashes, so nothing is
+// left running.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -20,6 +22,10 @@ namespace {
 class XvfbEnvironment : public testing::Environment {
  public:
   void SetUp() override {
+    char folder[] = "/tmp/glimmerz-display-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(folder));
+    settings = folder;
+    setenv("XDG_CONFIG_HOME", folder, 1);
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     server = fork();
@@ -52,9 +58,11 @@ class XvfbEnvironment : public testing::Environment {
       kill(server, SIGTERM);
       waitpid(server, nullptr, 0);
     }
+    std::system(("rm -rf '" + settings + "'").c_str());
   }
 
  private:
+  std::string settings;
   pid_t server = -1;
 };
 
