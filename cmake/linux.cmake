@@ -38,14 +38,15 @@ if(glimmerz_asset_targets)
 endif()
 
 # The blob is pulled in with .incbin; the object must rebuild when the .res changes.
-add_library(glimmerz_res OBJECT port/embedded_res.cpp)
+add_library(glimmerz_res OBJECT port/win32/embedded_res.cpp)
 target_compile_definitions(glimmerz_res PRIVATE GLIMMERZ_RES_PATH="${GLIMMERZ_RES}")
-set_source_files_properties(port/embedded_res.cpp PROPERTIES OBJECT_DEPENDS ${GLIMMERZ_RES})
+set_source_files_properties(port/win32/embedded_res.cpp PROPERTIES OBJECT_DEPENDS ${GLIMMERZ_RES})
 add_dependencies(glimmerz_res glimmerz_res_file)
 
-# The port layer: the Windows, DirectX and DirectMusic calls the program makes.
-file(GLOB port_src CONFIGURE_DEPENDS port/*.cpp)
-list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/embedded_res.cpp ${CMAKE_SOURCE_DIR}/port/main.cpp)
+# The port layer: the Windows, DirectX and DirectMusic calls the program makes,
+# one folder per service family.
+file(GLOB port_src CONFIGURE_DEPENDS port/win32/*.cpp port/directx/*.cpp port/dmusic/*.cpp)
+list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/win32/embedded_res.cpp)
 file(GLOB guid_src CONFIGURE_DEPENDS port/guids/*.cpp)
 add_library(glimmerz_guids STATIC ${guid_src})
 target_include_directories(glimmerz_guids PUBLIC port)

@@ -1,8 +1,8 @@
 // The Win32, DirectX and DirectMusic names the program uses, for systems without
-// them. Each header below declares one service; the .cpp files beside them
-// implement it on SDL2, OpenGL, FluidSynth, a registry file and GTK.
+// them. Each header below is the face of one service family; the folder it sits
+// in implements that family on SDL2, OpenGL, FluidSynth, a registry file and GTK.
 #pragma once
 
-#include "win32.h"
-#include "directx.h"
-#include "dmusic.h"
+#include "win32/win32.h"
+#include "directx/directx.h"
+#include "dmusic/dmusic.h"

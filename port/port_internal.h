@@ -1,9 +1,11 @@
-// What the port's modules share among themselves; never seen by the program.
+// What the port's service families share among themselves (the window behind a
+// handle, its GL context, the COM class table, the process's start and end);
+// never seen by the program.
 #pragma once
 
 #include <string>
 
-#include "win32.h"
+#include "win32/win32.h"
 
 struct SDL_Window;
 
@@ -17,7 +19,7 @@ void* PortGlContext(HWND window);
 // clock and the run-time limit.
 void PortNoteFramePresented();
 
-// COM classes the port can create: one entry per class, see com_classes.cpp.
+// COM classes the port can create: one entry per class, see win32/com_classes.cpp.
 struct PortComClass {
   const CLSID* clsid;
   HRESULT (*create)(REFIID iid, void** object);

@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "dmusic_internal.h"
+#include "dmusic/dmusic_internal.h"
 #include "music/music.h"
 #include "shell/shell.h"
 

@@ -23,7 +23,7 @@
 
 #include <GL/gl.h>
 
-#include "gfx_port/port_display.h"
+#include "port_directx/port_display.h"
 
 namespace {
 const int Glyphs = 250;

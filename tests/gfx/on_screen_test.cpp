@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "directx_internal.h"
+#include "directx/directx_internal.h"
 #include "gfx/gfx.h"
 #include "shell/shell.h"
 

@@ -1,5 +1,5 @@
 // Recording stand-ins for the DirectDraw 4 / Direct3D 3 interfaces of
-// port/directx.h: every call is logged (support/recorder.h) as
+// port/directx/directx.h: every call is logged (support/recorder.h) as
 // "Object.Method(args)", results can be made to fail per method, and the
 // device keeps the states, transforms and draws a test wants to look at.
 #pragma once

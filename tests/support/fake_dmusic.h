@@ -1,4 +1,4 @@
-// Recording stand-ins for the DirectMusic interfaces of port/dmusic.h: every
+// Recording stand-ins for the DirectMusic interfaces of port/dmusic/dmusic.h: every
 // call is logged (support/recorder.h) as "Object.Method(args)" with objects by
 // name ("performance", "loader", "segment#2", "collection#1", "message#3"),
 // results can be made to fail per method, and notifications can be queued.

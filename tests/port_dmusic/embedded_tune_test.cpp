@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "music_port/port_music.h"
+#include "port_dmusic/port_music.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "port_internal.h"
-#include "windows_internal.h"
+#include "win32_internal.h"
 
 namespace {
 // Stock objects are their index plus one, so none is null.

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "gfx_port/port_display.h"
+#include "port_directx/port_display.h"
 
 namespace {
 void FillAndPresent(PortDisplay& display, D3DCOLOR colour, Picture* picture = nullptr) {

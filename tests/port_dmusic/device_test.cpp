@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "music_port/port_music.h"
+#include "port_dmusic/port_music.h"
 
 namespace {
 

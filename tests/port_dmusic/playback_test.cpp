@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "music_port/port_music.h"
+#include "port_dmusic/port_music.h"
 
 namespace {
 

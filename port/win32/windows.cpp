@@ -6,7 +6,7 @@
 #include <string>
 
 #include "port_internal.h"
-#include "windows_internal.h"
+#include "win32_internal.h"
 
 namespace {
 struct WindowClass {

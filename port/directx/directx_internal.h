@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "com_object.h"
+#include "win32/com_object.h"
 #include "directx.h"
 #include "port_internal.h"
 

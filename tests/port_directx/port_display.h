@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "directx_internal.h"
+#include "directx/directx_internal.h"
 
 struct Rgb {
   int r, g, b;

@@ -1,6 +1,6 @@
 // The classes CoCreateInstance can make. Each service adds its line here.
-#include "directx_internal.h"
-#include "dmusic_internal.h"
+#include "directx/directx_internal.h"
+#include "dmusic/dmusic_internal.h"
 #include "port_internal.h"
 
 static HRESULT NoClass(REFIID, void**) { return REGDB_E_CLASSNOTREG; }

@@ -6,7 +6,7 @@
 #include <deque>
 
 #include "port_internal.h"
-#include "windows_internal.h"
+#include "win32_internal.h"
 
 namespace {
 std::deque<MSG> queue;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "gfx_port/port_display.h"
+#include "port_directx/port_display.h"
 
 namespace {
 // Colours agree when each channel is within tol (GL's rounding of products).

@@ -1,4 +1,4 @@
-#include "music_port/song_bytes.h"
+#include "port_dmusic/song_bytes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "gfx_port/port_display.h"
+#include "port_directx/port_display.h"
 
 namespace {
 std::vector<DDPIXELFORMAT> Offered(IDirect3DDevice3* device) {

@@ -1,7 +1,7 @@
 // What the port's loader and segment accept from a caller, and what they turn down.
 #include <gtest/gtest.h>
 
-#include "music_port/port_music.h"
+#include "port_dmusic/port_music.h"
 
 namespace {
 

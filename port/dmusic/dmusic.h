@@ -8,7 +8,7 @@
 // as sizeof.
 #pragma once
 
-#include "win32.h"
+#include "win32/win32.h"
 
 // ---------------------------------------------------------------------------
 // Results

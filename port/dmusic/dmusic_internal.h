@@ -8,7 +8,7 @@
 
 #include <fluidsynth.h>
 
-#include "com_object.h"
+#include "win32/com_object.h"
 #include "dmusic.h"
 
 typedef std::vector<uint8_t> MusicBytes;

@@ -1,4 +1,4 @@
-#include "music_port/port_music.h"
+#include "port_dmusic/port_music.h"
 
 #include <dirent.h>
 

@@ -8,7 +8,7 @@
 // accept the 32-bit SDK's numbers as well as sizeof.
 #pragma once
 
-#include "win32.h"
+#include "win32/win32.h"
 
 // ---------------------------------------------------------------------------
 // Results

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "dmusic_internal.h"
-#include "music_port/song_bytes.h"
+#include "dmusic/dmusic_internal.h"
+#include "port_dmusic/song_bytes.h"
 
 struct PortMusicSession {
   IDirectMusicPerformance* performance = nullptr;

@@ -1,4 +1,4 @@
-#include "gfx_port/port_display.h"
+#include "port_directx/port_display.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

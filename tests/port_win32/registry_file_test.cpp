@@ -10,7 +10,7 @@
 #include <random>
 #include <sstream>
 
-#include "registry_text.h"
+#include "win32/registry_text.h"
 #include "settings/settings.h"
 
 namespace {
