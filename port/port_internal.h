@@ -37,6 +37,18 @@ std::string PortCommandLine(int argc, char** argv);
 std::string PortJoinArguments(int argc, char** argv);
 // The program's own module handle (resources are looked up in it).
 HINSTANCE PortProgramInstance();
+// The process's one Xlib connection, opened on first use; null without a display.
+// While it is open, X errors are noted instead of ending the process: wrap calls
+// that may fail (a window id that is no window) in PortX11TrapErrors and
+// PortX11UntrapErrors, which reports whether they all succeeded.
+struct _XDisplay;
+_XDisplay* PortX11Display();
+void PortX11TrapErrors();
+bool PortX11UntrapErrors();
+// The outer rectangle, in screen coordinates, of any X11 window by its id.
+bool PortX11WindowRect(unsigned long window, RECT* rect);
+void PortX11Close();
+
 // Releases what the port holds (windows, SDL) before the process ends.
 void PortExit();
 // True once GLIMMERZ_RUN_MS has passed since the show's first frame.

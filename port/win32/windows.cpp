@@ -76,6 +76,7 @@ void PortExit() {
   }
   portWindows.clear();
   if (videoReady) SDL_Quit();
+  PortX11Close();
   videoTried = videoReady = false;
 }
 
@@ -173,7 +174,10 @@ BOOL GetClientRect(HWND window, LPRECT rect) {
 
 BOOL GetWindowRect(HWND window, LPRECT rect) {
   PortWindow* w = PortWindowOf(window);
-  if (!w || !rect) return FALSE;
+  // A handle that is none of ours may be another program's window: on this
+  // system handles given on a command line are X11 window ids.
+  if (!w) return rect && PortX11WindowRect((unsigned long)(uintptr_t)window, rect);
+  if (!rect) return FALSE;
   int x, y, width, height;
   SDL_GetWindowPosition(w->sdl, &x, &y);
   SDL_GetWindowSize(w->sdl, &width, &height);
