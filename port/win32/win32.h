@@ -47,11 +47,12 @@ PORT_HANDLE(HMENU);
 PORT_HANDLE(HDC);
 PORT_HANDLE(HBRUSH);
 PORT_HANDLE(HBITMAP);
-PORT_HANDLE(HGDIOBJ);
 #undef PORT_HANDLE
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 typedef void* HANDLE;
+// Any GDI object converts to it, as in the SDK.
+typedef void* HGDIOBJ;
 typedef void* HGLOBAL;
 typedef intptr_t (*FARPROC)();
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -259,6 +260,31 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 int GetSystemMetrics(int index);
 BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT winIni);
 HWND GetForegroundWindow();
+
+// Bitmaps, memory device contexts and window timers
+typedef uintptr_t UINT_PTR;
+typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+struct BITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  LPVOID bmBits;
+};
+#define IMAGE_BITMAP 0
+#define LR_DEFAULTCOLOR 0x0000
+#define SRCCOPY 0x00CC0020
+HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags);
+BOOL DeleteObject(HGDIOBJ object);
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+int GetObjectA(HANDLE object, int size, LPVOID buffer);
+BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC callback);
+BOOL KillTimer(HWND window, UINT_PTR id);
 
 // Kernel services
 LPSTR GetCommandLineA();

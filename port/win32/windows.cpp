@@ -43,6 +43,8 @@ bool PortVideoReady() {
   return videoReady;
 }
 
+bool PortVideoRunning() { return videoTried && videoReady; }
+
 PortWindow* PortWindowOf(HWND window) {
   for (PortWindow* w : portWindows)
     if (reinterpret_cast<HWND>(w) == window && w->alive) return w;
@@ -87,30 +89,34 @@ ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
   return (ATOM)classes.size();
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
-                     HWND parent, HMENU, HINSTANCE, LPVOID) {
-  auto found = className ? classes.find(className) : classes.end();
-  if (found == classes.end()) return nullptr;
-  // Child windows inside another program's window are not offered here.
-  if (style & WS_CHILD) return nullptr;
+static SDL_Window* CreateSdlWindow(DWORD exStyle, LPCSTR title, int x, int y, int width, int height) {
   if (!PortVideoReady()) return nullptr;
-
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
   if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   SDL_Rect screen;
   if (SDL_GetDisplayBounds(0, &screen) == 0 && x == screen.x && y == screen.y && width == screen.w &&
       height == screen.h)
     flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
-  if (!sdl) return nullptr;
+  return SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
+}
 
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
+                     HWND parent, HMENU, HINSTANCE, LPVOID) {
+  auto found = className ? classes.find(className) : classes.end();
+  if (found == classes.end()) return nullptr;
   auto* w = new PortWindow;
   w->className = className;
   w->proc = found->second.proc;
   w->background = found->second.background;
   w->cursor = found->second.cursor;
-  w->sdl = sdl;
   w->parent = parent;
+  // A child lives in another program's window: Xlib, not SDL, and no SDL video.
+  bool made = style & WS_CHILD ? PortOpenChildWindow(w, parent, x, y, width, height)
+                               : (w->sdl = CreateSdlWindow(exStyle, title, x, y, width, height)) != nullptr;
+  if (!made) {
+    delete w;
+    return nullptr;
+  }
   portWindows.push_back(w);
   HWND handle = reinterpret_cast<HWND>(w);
   if (w->proc(handle, WM_CREATE, 0, 0) == -1) {
@@ -119,6 +125,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   }
   return handle;
 }
+
 
 BOOL DestroyWindow(HWND window) {
   PortWindow* w = PortWindowOf(window);
@@ -129,6 +136,7 @@ BOOL DestroyWindow(HWND window) {
   w->gl = nullptr;
   if (w->sdl) SDL_DestroyWindow(w->sdl);
   w->sdl = nullptr;
+  PortCloseChildWindow(w);
   return TRUE;
 }
 
@@ -136,7 +144,11 @@ BOOL ShowWindow(HWND window, int command) {
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
   BOOL wasVisible = w->visible;
-  if (command == SW_HIDE) {
+  if (w->xid) {
+    PortShowChildWindow(w, command != SW_HIDE);
+    // The server paints the class background when the child appears.
+    w->visible = w->needsPaint = command != SW_HIDE;
+  } else if (command == SW_HIDE) {
     SDL_HideWindow(w->sdl);
     w->visible = false;
   } else {
@@ -166,6 +178,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 BOOL GetClientRect(HWND window, LPRECT rect) {
   PortWindow* w = PortWindowOf(window);
   if (!w || !rect) return FALSE;
+  if (w->xid) return PortChildWindowRect(w, rect, true);
   int width, height;
   SDL_GetWindowSize(w->sdl, &width, &height);
   *rect = {0, 0, width, height};
@@ -178,6 +191,7 @@ BOOL GetWindowRect(HWND window, LPRECT rect) {
   // system handles given on a command line are X11 window ids.
   if (!w) return rect && PortX11WindowRect((unsigned long)(uintptr_t)window, rect);
   if (!rect) return FALSE;
+  if (w->xid) return PortChildWindowRect(w, rect, false);
   int x, y, width, height;
   SDL_GetWindowPosition(w->sdl, &x, &y);
   SDL_GetWindowSize(w->sdl, &width, &height);
