@@ -140,6 +140,11 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
 }
 
 BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+  if (fakeSystem.queue.empty() && fakeSystem.onEmptyQueue) {
+    auto happen = fakeSystem.onEmptyQueue;
+    fakeSystem.onEmptyQueue = nullptr;
+    happen();
+  }
   if (fakeSystem.queue.empty()) {
     // A real loop would block here; a test that gets here has run out of input.
     msg->message = WM_QUIT;

@@ -47,6 +47,9 @@ struct FakeSystem {
   bool registryKeyExists = false;
   bool registryOpenFails = false;
   std::deque<MSG> queue;
+  // Runs when GetMessageA finds the queue empty, where a real loop would block:
+  // a test can make something happen there (a timer tick, the host going away).
+  std::function<void()> onEmptyQueue;
   std::vector<FakeWindow*> windows;
   std::map<std::string, WNDCLASSEXA> classes;
   bool registerClassFails = false;
