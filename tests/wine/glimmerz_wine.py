@@ -15,7 +15,7 @@ import subprocess
 import sys
 import time
 
-from pe_image import PeImage
+from pe_image import RT_BITMAP, Bitmap, PeImage
 from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_share
 from wine_session import Case, SessionError, Wine
 
@@ -27,6 +27,8 @@ BULB_PALE_AT = math.pi                     # into the bulb title: the pulse is n
 BULB_RED_AT = 2 * math.pi                  # the pulse is back at pure red
 KEY_EXIT_LIMIT = 1.0                       # seconds from the key press to the process's end
 OPENING_TIMEOUT = 60                       # seconds for Wine and the device set-up to show a frame
+PREVIEW_HOST = (100, 80, 152, 112)         # where preview_host.exe puts its window, and its size
+PREVIEW_AT = (112, 88)                     # the 128 x 96 frames centred in it
 
 failures = []
 
@@ -277,6 +279,68 @@ def saver_show(args):
               "with music on, DirectMusic was started before the show (dmime.dll, dmusic.dll)")
 
 
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def result_lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return [line.split() for line in f.read().splitlines() if line.strip()]
+
+
+def preview_frame_shown(picture, frames):
+    """The index of the preview frame the screen shows centred in the host, or None."""
+    left, top = PREVIEW_AT
+    for index, rows in enumerate(frames):
+        if all(picture.pixel(left + x, top + y) == colour
+               for y, row in enumerate(rows) for x, colour in enumerate(row)):
+            return index
+    return None
+
+
+def preview(args):
+    """Glimmerz.scr /p <hwnd> started by a Windows host program. Wine 8 gives a child
+    window of another process's window no X drawable, so what the child draws never
+    reaches the screen there (its blits go to drawable 0); the case checks the child
+    the saver makes, its life and its end, and keeps a screenshot to look at."""
+    with open(args.scr, "rb") as f:
+        bitmaps = PeImage(f.read()).resources()[RT_BITMAP]
+    frames = [Bitmap(bitmaps[101 + i][1]).rows() for i in range(10)]
+    check(all(len(rows) == 96 and len(rows[0]) == 128 for rows in frames),
+          "the program carries ten 128 x 96 preview frames, bitmaps 101 to 110")
+    stop, result = os.path.join(args.work, "preview-stop"), os.path.join(args.work, "preview-result")
+    for path in (stop, result):
+        if os.path.exists(path):
+            os.remove(path)
+    with Case(args.work) as case:
+        began = time.monotonic()
+        host = case.wine.start(args.preview_host, windows_path(args.scr), windows_path(stop), windows_path(result))
+        while time.monotonic() - began < OPENING_TIMEOUT and host.poll() is None and not result_lines(result):
+            time.sleep(0.1)
+        lines = result_lines(result)
+        left, top, width, height = PREVIEW_HOST
+        check(lines[:1] == [["child", str(left), str(top), str(width), str(height)]],
+              "the saver puts a visible glmzpreview child titled Glimmerz Preview over the whole host (%s)"
+              % (lines[:1],))
+        time.sleep(0.5)
+        picture = case.screen.shot()
+        picture.save_png(os.path.join(args.shots, "preview-host.png"))
+        note("kept %s; frame on the screen there: %s" % (os.path.join(args.shots, "preview-host.png"),
+                                                         preview_frame_shown(picture, frames)))
+        open(stop, "w").close()
+        try:
+            host.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            check(False, "the host ends after destroying its window")
+            return
+        lines = result_lines(result)
+        ended = lines[-1] if lines else []
+        check(len(ended) == 3 and ended[0] == "ended" and ended[1] == "0" and int(ended[2]) <= 1000,
+              "destroying the host window ends the preview with exit code 0 within a second (%s)" % ended)
+
+
 def format_stats(stats):
     return ", ".join("%s %s" % (k, ("(%.0f, %.0f, %.0f)" % v) if isinstance(v, tuple) else "%.2f" % v)
                      for k, v in stats.items())
@@ -353,7 +417,7 @@ def display_800x600(args):
 
 CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-switches": quick_switches,
          "saver-show": saver_show, "settings-defaults": settings_defaults, "settings-kept": settings_kept,
-         "display-800x600": display_800x600}
+         "display-800x600": display_800x600, "preview": preview}
 
 
 def main():
@@ -361,9 +425,12 @@ def main():
     parser.add_argument("--scr", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--shots", required=True)
+    parser.add_argument("--preview-host", help="the host program the preview case starts the saver from")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     args.scr, args.work, args.shots = map(os.path.abspath, (args.scr, args.work, args.shots))
+    if args.preview_host:
+        args.preview_host = os.path.abspath(args.preview_host)
     if not args.case.startswith("prefix") and not os.path.isfile(args.scr):
         check(False, "%s exists (build it with `make windows`)" % args.scr)
         return 1
