@@ -1,5 +1,5 @@
-/* A stand-in for a settings program's preview pane: a grey 152 x 112 window at
-   40, 30 whose id it prints; a line on stdin destroys it, the end of stdin ends it. */
+/* A settings program's preview pane: a grey 152 x 112 window at 40, 30; prints
+   its id, and a line on stdin destroys it. */
 #include <X11/Xlib.h>
 #include <stdio.h>
 
@@ -12,13 +12,11 @@ int main(void) {
   printf("%lu\n", (unsigned long)host);
   fflush(stdout);
   char line[64];
-  if (fgets(line, sizeof line, stdin)) {
-    XDestroyWindow(display, host);
-    XSync(display, False);
-    printf("destroyed\n");
-    fflush(stdout);
-    fgets(line, sizeof line, stdin);
-  }
+  if (fgets(line, sizeof line, stdin)) XDestroyWindow(display, host);
+  XSync(display, False);
+  printf("destroyed\n");
+  fflush(stdout);
+  fgets(line, sizeof line, stdin);
   XCloseDisplay(display);
   return 0;
 }

@@ -31,53 +31,23 @@ std::vector<uint32_t> Decode(const std::vector<BYTE>& bytes) {
 }
 }  // namespace
 
-TEST(PortBitmapLoad, Rle8RunsLiteralsJumpsAndLineEndsLandBottomRowFirst) {
+TEST(PortBitmapLoad, Rle8CodesLandBottomRowFirstAndDamagedBitmapsStopAtTheirEnd) {
   std::vector<BYTE> b = Header8(4, 3, 1);
   b.insert(b.end(), {2, 7, 0, 3, 1, 2, 3, 0,  // bottom row: a run of two 7s, a padded literal cut at the edge
                      0, 0,                    // next row
-                     0, 2, 1, 1,              // jump one right and one up: row 3 (the top), column 1
+                     0, 2, 1, 1,              // jump one right and one up
                      1, 9, 0, 1});            // one 9, end of picture
-  EXPECT_EQ(Decode(b), (std::vector<uint32_t>{0, 9, 0, 0,  //
-                                              0, 0, 0, 0,  //
-                                              7, 7, 1, 2}));
-}
+  EXPECT_EQ(Decode(b), (std::vector<uint32_t>{0, 9, 0, 0, 0, 0, 0, 0, 7, 7, 1, 2}));
 
-TEST(PortBitmapLoad, DamagedBitmapsYieldNothingOrStopAtTheirEnd) {
-  std::vector<BYTE> good = Header8(2, 2, 0);
-  good.insert(good.end(), {1, 2, 0, 0, 3, 4, 0, 0});
-  EXPECT_EQ(Decode(good), (std::vector<uint32_t>{3, 4, 1, 2}));
+  std::vector<BYTE> plain = Header8(2, 2, 0);
+  plain.insert(plain.end(), {1, 2, 0, 0, 3});  // the top row's second pixel is missing
+  EXPECT_EQ(Decode(plain), (std::vector<uint32_t>{3, 0, 1, 2}));
+  std::vector<BYTE> literalTooLong = Header8(8, 8, 1);
+  literalTooLong.insert(literalTooLong.end(), {0, 200, 5});
+  EXPECT_EQ(Decode(literalTooLong).size(), 64u);
 
-  std::vector<BYTE> shortBits(good.begin(), good.end() - 5);  // the top row is missing
-  EXPECT_EQ(Decode(shortBits), (std::vector<uint32_t>{0, 0, 1, 2}));
-  std::vector<BYTE> rleCut = Header8(8, 8, 1);
-  rleCut.insert(rleCut.end(), {0, 200, 5});  // a literal longer than what is left
-  EXPECT_EQ(Decode(rleCut).size(), 64u);
-
-  EXPECT_TRUE(Decode(std::vector<BYTE>(good.begin(), good.begin() + 300)).empty());  // table cut short
+  EXPECT_TRUE(Decode(std::vector<BYTE>(plain.begin(), plain.begin() + 300)).empty());  // colour table cut short
   EXPECT_TRUE(Decode(Header8(0, 2, 0)).empty());
   EXPECT_TRUE(Decode(Header8(1 << 20, 1 << 20, 1)).empty());
-  EXPECT_TRUE(Decode(Header8(2, -2, 1)).empty());  // a top-down picture cannot be run-length encoded
-  std::vector<BYTE> fourBits = good;
-  fourBits[14] = 4;
-  EXPECT_TRUE(Decode(fourBits).empty());
-  EXPECT_EQ(PortDecodeBitmap(good.data(), 12), nullptr);
-}
-
-TEST(PortBitmapLoad, ThePreviewFramesLoadAsBitmapsOfTheirSizeAndFreeOnce) {
-  for (int id = 101; id <= 110; ++id) {
-    HGDIOBJ frame = LoadImageA(PortProgramInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    ASSERT_NE(frame, nullptr) << id;
-    BITMAP info = {};
-    EXPECT_EQ(GetObjectA(frame, 24, &info), 24);
-    EXPECT_EQ(info.bmWidth, 128);
-    EXPECT_EQ(info.bmHeight, 96);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, frame);
-    EXPECT_FALSE(DeleteObject(frame)) << "still selected";
-    SelectObject(dc, previous);
-    EXPECT_TRUE(DeleteDC(dc));
-    EXPECT_TRUE(DeleteObject(frame));
-    EXPECT_FALSE(DeleteObject(frame));
-  }
-  EXPECT_EQ(LoadImageA(PortProgramInstance(), MAKEINTRESOURCEA(150), IMAGE_BITMAP, 0, 0, 0), nullptr);
+  EXPECT_TRUE(Decode(Header8(2, -2, 1)).empty());  // top-down pictures cannot be run-length encoded
 }

@@ -7,11 +7,8 @@
 FakeGdi fakeGdi;
 
 namespace {
-struct FakeDc {
-  int selected = 0;
-};
-
-int BitmapNumber(HGDIOBJ object) { return (int)((uintptr_t)object - BitmapHandleBase); }
+// A memory context is the resource number of the bitmap selected into it.
+int Number(const void* handle) { return (int)((uintptr_t)handle - BitmapHandleBase); }
 std::string Str(long long v) { return std::to_string(v); }
 }  // namespace
 
@@ -27,48 +24,44 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int width, int height, UINT
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
-  RecordCall("DeleteObject(" + Str(BitmapNumber(object)) + ")");
-  return fakeGdi.liveBitmaps.erase(BitmapNumber(object)) ? TRUE : FALSE;
+  RecordCall("DeleteObject(" + Str(Number(object)) + ")");
+  return fakeGdi.liveBitmaps.erase(Number(object)) ? TRUE : FALSE;
 }
 
 HDC CreateCompatibleDC(HDC) {
-  RecordCall("CreateCompatibleDC");
   if (fakeGdi.createDcFails) return nullptr;
   ++fakeGdi.liveDcs;
-  return (HDC) new FakeDc;
+  return (HDC) new int(0);
 }
 
 BOOL DeleteDC(HDC dc) {
-  RecordCall("DeleteDC");
   --fakeGdi.liveDcs;
-  delete (FakeDc*)dc;
+  delete (int*)dc;
   return TRUE;
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
-  RecordCall("SelectObject(" + Str(BitmapNumber(object)) + ")");
-  ((FakeDc*)dc)->selected = BitmapNumber(object);
+  *(int*)dc = Number(object);
   return (HGDIOBJ)BitmapHandleBase;
 }
 
 int GetObjectA(HANDLE object, int size, LPVOID buffer) {
-  RecordCall("GetObjectA(" + Str(size) + ")");
-  if (!fakeGdi.liveBitmaps.count(BitmapNumber(object)) || size < (int)sizeof(BITMAP)) return 0;
+  if (!fakeGdi.liveBitmaps.count(Number(object)) || size < (int)sizeof(BITMAP)) return 0;
   BITMAP info = {};
-  info.bmWidth = fakeGdi.bitmapWidth;
-  info.bmHeight = fakeGdi.bitmapHeight;
+  info.bmWidth = 128;
+  info.bmHeight = 96;
   *(BITMAP*)buffer = info;
   return (int)sizeof info;
 }
 
 BOOL BitBlt(HDC, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop) {
   RecordCall("BitBlt(" + Str(x) + "," + Str(y) + "," + Str(width) + "," + Str(height) + ",bitmap " +
-             Str(((FakeDc*)source)->selected) + "," + Str(sourceX) + "," + Str(sourceY) + "," + Str(rop) + ")");
+             Str(*(int*)source) + "," + Str(sourceX) + "," + Str(sourceY) + "," + Str(rop) + ")");
   return TRUE;
 }
 
-UINT_PTR SetTimer(HWND, UINT_PTR id, UINT periodMs, TIMERPROC callback) {
-  RecordCall("SetTimer(" + Str(id) + "," + Str(periodMs) + (callback ? ",callback)" : ")"));
+UINT_PTR SetTimer(HWND, UINT_PTR id, UINT periodMs, TIMERPROC) {
+  RecordCall("SetTimer(" + Str(id) + "," + Str(periodMs) + ")");
   return id;
 }
 

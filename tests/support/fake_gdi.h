@@ -10,9 +10,7 @@
 const uintptr_t BitmapHandleBase = 0xB0000;
 
 struct FakeGdi {
-  std::set<int> missingBitmaps;  // resource numbers that do not load
-  int bitmapWidth = 128;
-  int bitmapHeight = 96;
+  std::set<int> missingBitmaps;  // resource numbers that do not load; the rest are 128 x 96
   bool createDcFails = false;
   std::set<int> liveBitmaps;
   int liveDcs = 0;

@@ -2,8 +2,8 @@
    that starts the saver in preview mode with its handle. It writes to RESULT
    what it sees of the saver's child window once that appears ("child <visible>
    <width> <height>"), and once the file STOP appears it destroys its window and
-   writes whether and how fast the saver ended, with its exit code ("ended
-   <code> <ms>" or "running ...").
+   writes whether and how fast the saver ended, with its exit code, and whether
+   it was still running until then ("ended <code> <ms> after-the-host").
 
    usage: preview_host.exe SAVER STOP RESULT */
 #include <stdio.h>
@@ -47,14 +47,15 @@ int main(int argc, char** argv) {
     }
     DispatchMessageA(&msg);
   }
+  BOOL ranToTheEnd = WaitForSingleObject(saver.hProcess, 0) == WAIT_TIMEOUT;
   DWORD destroyed = GetTickCount();
   DestroyWindow(host);
   DWORD waited = WaitForSingleObject(saver.hProcess, 10000);
   DWORD took = GetTickCount() - destroyed;
   DWORD code = 999;
   GetExitCodeProcess(saver.hProcess, &code);
-  fprintf(result, "%s %lu %lu\n", waited == WAIT_OBJECT_0 ? "ended" : "running", (unsigned long)code,
-          (unsigned long)took);
+  fprintf(result, "%s %lu %lu %s\n", waited == WAIT_OBJECT_0 ? "ended" : "running", (unsigned long)code,
+          (unsigned long)took, ranToTheEnd ? "after-the-host" : "before-the-host");
   fclose(result);
   return 0;
 }
