@@ -28,3 +28,7 @@ bool PortVideoReady();
 PortWindow* PortWindowOf(HWND window);
 PortWindow* PortWindowOfSdl(uint32_t sdlId);
 BOOL PortScreenSaverRunning();
+
+// Dialog windows (dialog.cpp) are not SDL windows: their place and size.
+bool PortDialogWindowRect(HWND dialog, RECT* rect);
+bool PortDialogMove(HWND dialog, int x, int y, int width, int height);
