@@ -1,0 +1,93 @@
+#!/bin/sh
+# The options dialog as a person uses it, on a virtual X display: Escape leaves
+# the settings as they were; the music mnemonic, a new display mode picked with
+# the keyboard and Enter store the choices, and the saver then runs in that mode.
+set -u
+program=$1
+work=$(mktemp -d /tmp/glimmerz-dialog-XXXXXX)
+xvfb_pid=""
+dialog_pid=""
+cleanup() {
+  [ -n "$dialog_pid" ] && kill "$dialog_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export XDG_CONFIG_HOME="$work/config"
+settings="$XDG_CONFIG_HOME/glimmerz/settings.reg"
+unset GLIMMERZ_FRAME_MS GLIMMERZ_RUN_MS GLIMMERZ_CAPTURE_DIR GLIMMERZ_CAPTURE_AT
+
+# Starts the dialog and waits until it is on screen, with the pointer over it
+# (without a window manager the keyboard goes to the window under the pointer).
+open_dialog() {
+  "$program" "$@" >"$work/out.log" 2>&1 &
+  dialog_pid=$!
+  window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name '^Options for Glimmerz$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.05
+  done
+  [ -n "$window" ] || fail "no dialog named Options for Glimmerz appeared"
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + 4))
+}
+
+# Waits for the dialog's process to end by itself; fails unless it exits 0.
+dialog_ends() {
+  for _ in $(seq 100); do
+    kill -0 "$dialog_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "$dialog_pid" 2>/dev/null && fail "the dialog is still open after $1"
+  wait "$dialog_pid"
+  status=$?
+  dialog_pid=""
+  [ "$status" -eq 0 ] || fail "exit code $status after $1"
+  [ -s "$work/out.log" ] && fail "the dialog printed: $(cat "$work/out.log")"
+}
+
+has() { grep -qF "$1" "$settings" || fail "settings lack $1 after $2"; }
+
+# Opening stores the defaults of what the dialog shows, even when cancelled.
+open_dialog
+xdotool key Escape
+dialog_ends "Escape"
+for line in '"music"=dword:00000001' '"sound"=dword:00000001' '"UseNULLddguid"=dword:00000001' \
+            '"displaywidth"=dword:00000280' '"displayheight"=dword:000001e0' '"displaybpp"=dword:00000010' \
+            '"deviceguid"=hex:e0,3d,e6,84,aa,46,cf,11,81,6f,00,00,c0,20,15,6e'; do
+  has "$line" "the first opening"
+done
+cp "$settings" "$work/before.reg"
+
+# Changes followed by Escape are forgotten, and so are they when the dialog is
+# closed by its window.
+open_dialog /c
+xdotool key alt+p alt+m Down Down Escape
+dialog_ends "changes and Escape"
+cmp -s "$settings" "$work/before.reg" || fail "Escape changed the settings: $(diff "$work/before.reg" "$settings")"
+
+# Music off by its mnemonic, four steps down the mode list (640x480 at 16 and 32
+# bits, 720x480 at 16 and 32 bits, then 800x600 at 16 bits), Enter for OK.
+open_dialog
+xdotool key alt+p alt+m Down Down Down Down Return
+dialog_ends "Enter"
+has '"music"=dword:00000000' "Enter"
+has '"displaywidth"=dword:00000320' "Enter"
+has '"displayheight"=dword:00000258' "Enter"
+has '"displaybpp"=dword:00000010' "Enter"
+
+# The saver reads the new mode: its frames are 800x600.
+mkdir "$work/frames"
+GLIMMERZ_FRAME_MS=20 GLIMMERZ_RUN_MS=200 GLIMMERZ_CAPTURE_DIR="$work/frames" GLIMMERZ_CAPTURE_AT=100 \
+  timeout 60 "$program" /s >"$work/saver.log" 2>&1 || fail "the saver failed: $(cat "$work/saver.log")"
+size=$(identify -format '%wx%h' "$work/frames/100.png" 2>/dev/null)
+[ "$size" = "800x600" ] || fail "the saver drew at ${size:-no size}, not 800x600"
+echo "dialog end to end: ok"
