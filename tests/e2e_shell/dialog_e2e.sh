@@ -16,7 +16,7 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -screen 1 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
@@ -90,4 +90,25 @@ GLIMMERZ_FRAME_MS=20 GLIMMERZ_RUN_MS=200 GLIMMERZ_CAPTURE_DIR="$work/frames" GLI
   timeout 60 "$program" /s >"$work/saver.log" 2>&1 || fail "the saver failed: $(cat "$work/saver.log")"
 size=$(identify -format '%wx%h' "$work/frames/100.png" 2>/dev/null)
 [ "$size" = "800x600" ] || fail "the saver drew at ${size:-no size}, not 800x600"
+
+# The second monitor's board is stored by its GUID, and found again by it.
+open_dialog
+xdotool key alt+v Down Return
+dialog_ends "choosing the second board"
+has '"UseNULLddguid"=dword:00000000' "choosing the second board"
+guid=$(grep '^"ddguid"=hex:' "$settings") || fail "no ddguid stored for the second board"
+open_dialog
+xdotool key Return
+dialog_ends "Enter on the stored board"
+has '"UseNULLddguid"=dword:00000000' "Enter on the stored board"
+has "$guid" "Enter on the stored board"
+GLIMMERZ_FRAME_MS=20 GLIMMERZ_RUN_MS=200 timeout 60 "$program" /s >"$work/saver.log" 2>&1 ||
+  fail "the saver failed on the second board: $(cat "$work/saver.log")"
+
+# Back to the primary board: the old GUID stays behind, unused.
+open_dialog
+xdotool key alt+v Up Return
+dialog_ends "choosing the primary board"
+has '"UseNULLddguid"=dword:00000001' "choosing the primary board"
+has "$guid" "choosing the primary board"
 echo "dialog end to end: ok"
