@@ -290,6 +290,10 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
   g_signal_connect(d->window, "key-press-event", G_CALLBACK(KeyPressed), d);
   g_signal_connect(d->window, "configure-event", G_CALLBACK(Moved), d);
   gtk_widget_realize(d->window);
+  // A caption with a close box and a frame that does not resize, as a modal frame has.
+  gdk_window_set_decorations(gtk_widget_get_window(d->window),
+                             (GdkWMDecoration)(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
+  gdk_window_set_functions(gtk_widget_get_window(d->window), (GdkWMFunction)(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
   KeepAboveOwner(d, parent);
 
   if (Send(d, WM_INITDIALOG, 0, param) && !d->ended) {
