@@ -11,58 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "dialog_template.h"
+#include "dialog_internal.h"
 #include "port_internal.h"
 #include "win32_internal.h"
 
 namespace {
-struct DialogItem {
-  int id;
-  DialogControl control;
-  GtkWidget* widget;
-  std::vector<LPARAM> itemData;  // combo boxes: one per entry
-  std::vector<std::string> texts;
-};
-
-struct PortDialog {
-  GtkWidget* window = nullptr;
-  DLGPROC proc = nullptr;
-  std::vector<DialogItem> items;
-  int programChanges = 0;  // while above 0, signals come from the program's own calls
-  bool ended = false;
-  INT_PTR result = 0;
-  int baseX = 6, baseY = 13;  // pixels per 4 horizontal and 8 vertical dialog units
-  RECT rect{};
-};
-
-std::vector<PortDialog*> dialogs;
-
-PortDialog* DialogOf(HWND handle) {
-  for (PortDialog* d : dialogs)
-    if (reinterpret_cast<HWND>(d) == handle) return d;
-  return nullptr;
-}
-
 HWND HandleOf(PortDialog* d) { return reinterpret_cast<HWND>(d); }
-
-DialogItem* ItemOf(PortDialog* d, int id) {
-  for (DialogItem& item : d->items)
-    if (item.id == id && id != -1) return &item;
-  return nullptr;
-}
-
-std::string Utf8(const std::string& latin1) {
-  std::string out;
-  for (unsigned char c : latin1) {
-    if (c < 0x80) {
-      out += (char)c;
-    } else {
-      out += (char)(0xC0 | c >> 6);
-      out += (char)(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 // "&Video" becomes "_Video"; "&&" is a plain ampersand and "_" stays itself.
 std::string Mnemonic(const std::string& text) {
@@ -77,7 +31,7 @@ std::string Mnemonic(const std::string& text) {
       out += text[i];
     }
   }
-  return Utf8(out);
+  return PortUtf8(out);
 }
 
 int ToPixelsX(const PortDialog* d, int units) { return units * d->baseX / 4; }
@@ -178,7 +132,7 @@ GtkWidget* MakeWidget(PortDialog* d, DialogItem& item) {
   } else if (c.kind == ButtonControl) {
     DWORD type = c.style & BS_TYPEMASK;
     if (type == BS_GROUPBOX) {
-      w = gtk_frame_new(Utf8(c.text).c_str());
+      w = gtk_frame_new(PortUtf8(c.text).c_str());
     } else {
       w = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX ? gtk_check_button_new_with_mnemonic(Mnemonic(c.text).c_str())
                                                           : gtk_button_new_with_mnemonic(Mnemonic(c.text).c_str());
@@ -250,7 +204,7 @@ void KeepAboveOwner(PortDialog* d, HWND owner) {
 
 void Destroy(PortDialog* d) {
   gtk_widget_destroy(d->window);
-  dialogs.erase(std::find(dialogs.begin(), dialogs.end(), d));
+  portDialogs.erase(std::find(portDialogs.begin(), portDialogs.end(), d));
   delete d;
   while (gtk_events_pending()) gtk_main_iteration();
 }
@@ -266,10 +220,10 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
   if (!StartGtk()) return -1;
 
   auto* d = new PortDialog;
-  dialogs.push_back(d);
+  portDialogs.push_back(d);
   d->proc = proc;
   d->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(d->window), Utf8(t.caption).c_str());
+  gtk_window_set_title(GTK_WINDOW(d->window), PortUtf8(t.caption).c_str());
   gtk_window_set_resizable(GTK_WINDOW(d->window), FALSE);
   gtk_window_set_modal(GTK_WINDOW(d->window), TRUE);
   gtk_window_set_type_hint(GTK_WINDOW(d->window), GDK_WINDOW_TYPE_HINT_DIALOG);
@@ -314,88 +268,9 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
-  PortDialog* d = DialogOf(dialog);
+  PortDialog* d = PortDialogOf(dialog);
   if (!d) return FALSE;
   d->ended = true;
   d->result = result;
   return TRUE;
-}
-
-namespace {
-LRESULT ComboMessage(PortDialog* d, DialogItem& item, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* combo = GTK_COMBO_BOX_TEXT(item.widget);
-  int count = (int)item.itemData.size();
-  int index = (int)wParam;
-  bool inRange = index >= 0 && index < count;
-  switch (message) {
-    case CB_ADDSTRING: {
-      if (!lParam) return CB_ERR;
-      std::string text = (const char*)lParam;
-      int at = count;
-      if (item.control.style & CBS_SORT)
-        at = (int)(std::upper_bound(item.texts.begin(), item.texts.end(), text,
-                                    [](const std::string& a, const std::string& b) {
-                                      return g_ascii_strcasecmp(a.c_str(), b.c_str()) < 0;
-                                    }) -
-                   item.texts.begin());
-      item.texts.insert(item.texts.begin() + at, text);
-      item.itemData.insert(item.itemData.begin() + at, 0);
-      gtk_combo_box_text_insert(combo, at, nullptr, Utf8(text).c_str());
-      return at;
-    }
-    case CB_DELETESTRING:
-      if (!inRange) return CB_ERR;
-      item.texts.erase(item.texts.begin() + index);
-      item.itemData.erase(item.itemData.begin() + index);
-      gtk_combo_box_text_remove(combo, index);
-      return count - 1;
-    case CB_GETCOUNT: return count;
-    case CB_GETCURSEL: {
-      int active = gtk_combo_box_get_active(GTK_COMBO_BOX(combo));
-      return active < 0 ? CB_ERR : active;
-    }
-    case CB_SETCURSEL:
-      gtk_combo_box_set_active(GTK_COMBO_BOX(combo), inRange ? index : -1);
-      return inRange ? index : CB_ERR;
-    case CB_GETITEMDATA: return inRange ? item.itemData[index] : CB_ERR;
-    case CB_SETITEMDATA:
-      if (!inRange) return CB_ERR;
-      item.itemData[index] = lParam;
-      return 1;
-  }
-  return 0;
-}
-}  // namespace
-
-LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-  PortDialog* d = DialogOf(dialog);
-  DialogItem* item = d ? ItemOf(d, id) : nullptr;
-  if (!item) return 0;
-  ++d->programChanges;
-  LRESULT result = 0;
-  if (item->control.kind == ComboBoxControl) {
-    result = ComboMessage(d, *item, message, wParam, lParam);
-  } else if (GTK_IS_TOGGLE_BUTTON(item->widget)) {
-    if (message == BM_SETCHECK) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(item->widget), wParam == BST_CHECKED);
-    if (message == BM_GETCHECK)
-      result = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(item->widget)) ? BST_CHECKED : BST_UNCHECKED;
-  }
-  --d->programChanges;
-  return result;
-}
-
-bool PortDialogWindowRect(HWND dialog, RECT* rect) {
-  PortDialog* d = DialogOf(dialog);
-  if (!d || !rect) return false;
-  *rect = d->rect;
-  return true;
-}
-
-bool PortDialogMove(HWND dialog, int x, int y, int width, int height) {
-  PortDialog* d = DialogOf(dialog);
-  if (!d) return false;
-  gtk_window_move(GTK_WINDOW(d->window), x, y);
-  gtk_window_resize(GTK_WINDOW(d->window), width, height);
-  d->rect = {x, y, x + width, y + height};
-  return true;
 }
