@@ -369,7 +369,6 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
   bool inRange = index >= 0 && index < count;
   switch (message) {
     case CB_ADDSTRING: {
-      if (entries.size() >= list.capacity) return CB_ERRSPACE;
       std::string text = (const char*)lParam;
       auto at = entries.end();
       if (list.sorted)

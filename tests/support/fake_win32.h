@@ -34,8 +34,6 @@ struct FakeList {
   std::vector<std::pair<std::string, LPARAM>> entries;
   int selection = -1;
   bool sorted = false;
-  // Adds fail once the list holds this many entries.
-  size_t capacity = 1000;
 };
 
 struct FakeDialog {
