@@ -29,6 +29,6 @@ PortWindow* PortWindowOf(HWND window);
 PortWindow* PortWindowOfSdl(uint32_t sdlId);
 BOOL PortScreenSaverRunning();
 
-// Dialog windows (dialog.cpp) are not SDL windows: their place and size.
+// Dialog windows (dialog_window.cpp) are not SDL windows: their place and size.
 bool PortDialogWindowRect(HWND dialog, RECT* rect);
 bool PortDialogMove(HWND dialog, int x, int y, int width, int height);

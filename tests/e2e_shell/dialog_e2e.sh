@@ -13,12 +13,13 @@ open_dialog() {
   "$program" "$@" >"$work/out.log" 2>&1 &
   running=$!
   window=""
-  for _ in $(seq 200); do
+  for _ in $(seq 1200); do
     window=$(xdotool search --onlyvisible --name '^Options for Glimmerz$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
+    kill -0 "$running" 2>/dev/null || { wait "$running"; fail "$* ended with $? before its dialog showed: $(cat "$work/out.log")"; }
     sleep 0.05
   done
-  [ -n "$window" ] || fail "no dialog named Options for Glimmerz appeared"
+  [ -n "$window" ] || fail "no dialog named Options for Glimmerz appeared for $*"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + 4))
 }
