@@ -61,3 +61,7 @@ struct PortBitmap {
 PortBitmap* PortDecodeBitmap(const BYTE* bytes, DWORD size);
 // Makes a decoded bitmap a GDI object (gdi.cpp), which DeleteObject frees.
 HBITMAP PortAdoptBitmap(PortBitmap* bitmap);
+
+// Dialog windows (dialog_window.cpp) are not SDL windows: their place and size.
+bool PortDialogWindowRect(HWND dialog, RECT* rect);
+bool PortDialogMove(HWND dialog, int x, int y, int width, int height);

@@ -167,6 +167,7 @@ BOOL ShowWindow(HWND window, int command) {
 BOOL IsWindow(HWND window) { return PortWindowOf(window) != nullptr; }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+  if (PortDialogMove(window, x, y, width, height)) return TRUE;
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
   SDL_SetWindowPosition(w->sdl, x, y);
@@ -186,6 +187,7 @@ BOOL GetClientRect(HWND window, LPRECT rect) {
 }
 
 BOOL GetWindowRect(HWND window, LPRECT rect) {
+  if (PortDialogWindowRect(window, rect)) return TRUE;
   PortWindow* w = PortWindowOf(window);
   // A handle that is none of ours may be another program's window: on this
   // system handles given on a command line are X11 window ids.
@@ -231,5 +233,6 @@ BOOL PortScreenSaverRunning() { return screenSaverRunning; }
 HWND GetForegroundWindow() {
   for (PortWindow* w : portWindows)
     if (w->alive && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS)) return reinterpret_cast<HWND>(w);
-  return nullptr;
+  // Otherwise the desktop's active window, by its X11 id.
+  return reinterpret_cast<HWND>((uintptr_t)PortX11ActiveWindow());
 }

@@ -403,9 +403,69 @@ def display_800x600(args):
             case.wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", number, "/f")
 
 
+def open_dialog(case, scr, *switches):
+    """Starts Glimmerz.scr with the switches and waits for its dialog; clicks its caption so that it has
+    the keyboard. Returns the process and the window's geometry."""
+    process = case.wine.start(scr, *switches)
+    deadline = time.monotonic() + OPENING_TIMEOUT
+    while time.monotonic() < deadline:
+        found = case.screen.xdotool("search", "--onlyvisible", "--name", "^Options for Glimmerz$")
+        if found.returncode == 0 and found.stdout.split():
+            window = found.stdout.split()[0]
+            geometry = dict(line.split("=", 1) for line in
+                            case.screen.xdotool("getwindowgeometry", "--shell", window).stdout.split())
+            geometry = {k: int(v) for k, v in geometry.items()}
+            case.screen.xdotool("mousemove", str(geometry["X"] + geometry["WIDTH"] // 2),
+                                str(geometry["Y"] + 5), "click", "1")
+            return process, geometry
+        if process.poll() is not None:
+            raise SessionError("Glimmerz.scr /c ended with %d before its dialog showed" % process.returncode)
+        time.sleep(0.2)
+    raise SessionError("no dialog named Options for Glimmerz within %d s" % OPENING_TIMEOUT)
+
+
+def dialog_ends(process, after):
+    try:
+        code = process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        check(False, "the dialog closes on %s" % after)
+        return
+    check(code == 0, "the dialog closes on %s with exit code 0 (%d)" % (after, code))
+
+
+def options_dialog(args):
+    with Case(args.work) as case:
+        # /c 0: no owner
+        process, geometry = open_dialog(case, args.scr, "/c", "0")
+        case.screen.shot().save_png(os.path.join(args.shots, "options-dialog.png"))
+        check(abs(geometry["X"] * 2 + geometry["WIDTH"] - 640) <= 2 and abs(geometry["Y"] * 2 + geometry["HEIGHT"] - 480) <= 2,
+              "without an owner the dialog is centred on the screen (%s)" % geometry)
+        case.screen.xdotool("key", "Escape")
+        dialog_ends(process, "Escape")
+        before = case.wine.reg_values(SETTINGS_KEY) or {}
+        check(before.get("sound") == ("REG_DWORD", "0x1") and before.get("music") == ("REG_DWORD", "0x1"),
+              "opening stores both check boxes' defaults (%s, %s)" % (before.get("sound"), before.get("music")))
+
+        process, _ = open_dialog(case, args.scr, "/c")
+        case.screen.xdotool("key", "alt+p", "alt+m", "Up", "Escape")
+        dialog_ends(process, "changes and Escape")
+        check(case.wine.reg_values(SETTINGS_KEY) == before, "Escape writes nothing")
+
+        # on a 640x480 screen Wine offers 640x480 at 32 bits, then at 16
+        process, _ = open_dialog(case, args.scr, "/c")
+        case.screen.xdotool("key", "alt+p", "alt+m", "Up", "Return")
+        dialog_ends(process, "Enter")
+        after = case.wine.reg_values(SETTINGS_KEY) or {}
+        check(after.get("music") == ("REG_DWORD", "0x0"), "the music mnemonic and Enter store music 0 (%s)"
+              % (after.get("music"),))
+        mode = tuple(after.get(n, ("", ""))[1] for n in ("displaywidth", "displayheight", "displaybpp"))
+        check(mode == ("0x280", "0x1e0", "0x20"), "the mode above in the list, 640x480 at 32 bits, is stored (%s)"
+              % (mode,))
+
+
 CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-switches": quick_switches,
          "saver-show": saver_show, "settings-defaults": settings_defaults, "settings-kept": settings_kept,
-         "display-800x600": display_800x600, "preview": preview}
+         "display-800x600": display_800x600, "preview": preview, "options-dialog": options_dialog}
 
 
 def main():
