@@ -290,9 +290,14 @@ def result_lines(path):
 
 
 def preview(args):
-    """Glimmerz.scr /p <hwnd> started by a Windows host program. Wine 8 gives a child
-    of another process's window no X drawable (its blits go to drawable 0), so the
-    frames never reach the screen there: the case checks the child the saver makes
+    """Glimmerz.scr /p <hwnd> started by a Windows host program. Wine 8 paints child
+    windows into their top-level window's surface, which only the process that owns
+    the top-level window has; a child made by another process gets X drawable 0
+    instead, so the saver's frames (and the white of its class) reach neither the
+    screen nor any capture of the host (screen DC, GetDC, PrintWindow): not with a
+    pop-up, overlapped or child host, with or without WS_CLIPCHILDREN, with
+    client-side graphics off, nor under a window manager. Drawing on the host's own
+    DC from another process does show. The case checks the child the saver makes
     and its end, and keeps a screenshot."""
     with open(args.scr, "rb") as f:
         bitmaps = PeImage(f.read()).resources()[RT_BITMAP]
