@@ -101,7 +101,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   if (SDL_GetDisplayBounds(0, &screen) == 0 && x == screen.x && y == screen.y && width == screen.w &&
       height == screen.h)
     flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
+  // A daemon's show has one top-level window, the saver's, and it goes where the daemon says.
+  PortHackWindow hack = parent ? PortHackWindow::Ordinary : PortHackWindowKind();
+  SDL_Window* sdl = hack != PortHackWindow::Ordinary
+                        ? CreateHackSdlWindow(title ? title : "", 800, 600)
+                        : SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
   if (!sdl) return nullptr;
 
   auto* w = new PortWindow;
@@ -111,6 +115,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   w->cursor = found->second.cursor;
   w->sdl = sdl;
   w->parent = parent;
+  w->hack = hack;
   portWindows.push_back(w);
   HWND handle = reinterpret_cast<HWND>(w);
   if (w->proc(handle, WM_CREATE, 0, 0) == -1) {
@@ -140,8 +145,11 @@ BOOL ShowWindow(HWND window, int command) {
     SDL_HideWindow(w->sdl);
     w->visible = false;
   } else {
-    SDL_ShowWindow(w->sdl);
-    SDL_RaiseWindow(w->sdl);
+    // The daemon's window is the daemon's to map and stack.
+    if (w->hack != PortHackWindow::Host) {
+      SDL_ShowWindow(w->sdl);
+      SDL_RaiseWindow(w->sdl);
+    }
     // A window that appears under the pointer is asked for its cursor at once,
     // so a saver hides the pointer before the mouse ever moves.
     if (!w->visible) PostMessageA(window, WM_SETCURSOR, (WPARAM)window, (LPARAM)(HTCLIENT | WM_MOUSEMOVE << 16));
@@ -157,17 +165,26 @@ BOOL IsWindow(HWND window) { return PortWindowOf(window) != nullptr; }
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
-  SDL_SetWindowPosition(w->sdl, x, y);
-  SDL_SetWindowSize(w->sdl, width, height);
+  // A daemon's show keeps the window it was given, and one tried out keeps the size the user gave it.
+  if (w->hack == PortHackWindow::Ordinary) {
+    SDL_SetWindowPosition(w->sdl, x, y);
+    SDL_SetWindowSize(w->sdl, width, height);
+  }
   if (repaint) w->needsPaint = true;
   return TRUE;
 }
 
-BOOL GetClientRect(HWND window, LPRECT rect) {
+bool PortWindowSize(HWND window, int* width, int* height) {
   PortWindow* w = PortWindowOf(window);
-  if (!w || !rect) return FALSE;
+  if (!w || !w->sdl) return false;
+  if (w->hack == PortHackWindow::Host) return HackHostSize(width, height);
+  SDL_GL_GetDrawableSize(w->sdl, width, height);
+  return true;
+}
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
   int width, height;
-  SDL_GetWindowSize(w->sdl, &width, &height);
+  if (!rect || !PortWindowSize(window, &width, &height)) return FALSE;
   *rect = {0, 0, width, height};
   return TRUE;
 }
