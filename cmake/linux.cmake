@@ -71,6 +71,8 @@ target_link_libraries(glimmerz PRIVATE
   -Wl,--start-group glimmerz_shell glimmerz_settings glimmerz_gfx glimmerz_show glimmerz_music
   glimmerz_port -Wl,--end-group)
 
+include(cmake/install.cmake)
+
 # Tests need the test packages (tools/setup-deps.sh test); a machine set up only
 # to run the saver builds without them.
 find_package(GTest QUIET)
