@@ -49,7 +49,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Glimmerz developers <glimmerz@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
-# Dependencies come from the libraries the binary links.
+# Dependencies come from the libraries the binary links, and SDL opens the GL
+# library itself at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xscreensaver)
 include(CPack)

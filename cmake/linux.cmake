@@ -47,6 +47,7 @@ add_dependencies(glimmerz_res glimmerz_res_file)
 # one folder per service family.
 file(GLOB port_src CONFIGURE_DEPENDS port/win32/*.cpp port/directx/*.cpp port/dmusic/*.cpp)
 list(APPEND port_src port/hack_options.cpp)
+set_source_files_properties(port/hack_options.cpp PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
 list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/win32/embedded_res.cpp)
 file(GLOB guid_src CONFIGURE_DEPENDS port/guids/*.cpp)
 add_library(glimmerz_guids STATIC ${guid_src})
@@ -66,7 +67,6 @@ foreach(part shell settings gfx show music)
 endforeach()
 
 add_executable(glimmerz port/main.cpp $<TARGET_OBJECTS:glimmerz_res>)
-target_compile_definitions(glimmerz PRIVATE GLIMMERZ_VERSION="${PROJECT_VERSION}")
 target_link_libraries(glimmerz PRIVATE
   -Wl,--start-group glimmerz_shell glimmerz_settings glimmerz_gfx glimmerz_show glimmerz_music
   glimmerz_port -Wl,--end-group)

@@ -78,6 +78,8 @@ std::string HackUsage() {
          "On a daemon's window input does not end the show; SIGTERM, SIGINT and SIGHUP do.\n";
 }
 
+std::string HackVersion() { return "glimmerz " GLIMMERZ_VERSION "\n"; }
+
 unsigned long PortX11RootWindow() {
   Display* x = PortX11Display();
   return x ? DefaultRootWindow(x) : 0;

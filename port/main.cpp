@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   HackOptions hack = ReadHackOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
   if (hack.help || hack.version) {
-    std::fputs(hack.help ? HackUsage().c_str() : "glimmerz " GLIMMERZ_VERSION "\n", stdout);
+    std::fputs((hack.help ? HackUsage() : HackVersion()).c_str(), stdout);
     return 0;
   }
   std::string arguments = PortJoinArguments(argc, argv);

@@ -91,4 +91,5 @@ struct HackOptions {
 HackOptions ReadHackOptions(int argc, char** argv, const char* daemonWindow);
 unsigned long ReadWindowId(const char* text);
 std::string HackUsage();
+std::string HackVersion();
 unsigned long PortX11RootWindow();
