@@ -47,6 +47,7 @@ set(CPACK_PACKAGE_DESCRIPTION "A mock product commercial for a light bulb, drawn
 a hack for XScreenSaver, with the Windows screen saver beside it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Glimmerz developers <glimmerz@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 # Dependencies come from the libraries the binary links, and SDL opens the GL

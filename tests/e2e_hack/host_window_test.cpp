@@ -2,7 +2,9 @@
 // hands over its preview pane: the picture fits the window with its aspect kept
 // and follows a resize, input there does not end the show, SIGTERM ends it with
 // exit code 0, and so does the window going away.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,8 +29,9 @@ struct Box {
 struct HostWindow {
   Display* display = XOpenDisplay(nullptr);
   Window window = 0;
-  HostWindow(int width, int height) {
-    window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0, 0);
+  // Side by side when there are several: XGetImage sees only what is not covered.
+  HostWindow(int width, int height, int left = 0) {
+    window = XCreateSimpleWindow(display, DefaultRootWindow(display), left, 0, width, height, 0, 0, 0);
     XMapWindow(display, window);
     XSync(display, False);
   }
@@ -45,25 +48,33 @@ struct HostWindow {
     XSync(display, False);
     window = 0;
   }
-  // Share of red-rock pixels inside the box, and whether everything outside it is black.
+  // Red-rock pixels fill most of the box, and everything outside it is black.
   bool RockFills(Box box, int width, int height) {
+    long red = 0, inside = 0, litOutside = 0;
+    bool read = ForEachPixel(width, height, [&](int x, int y, int r, int g, int b) {
+      if (x >= box.x0 && x < box.x1 && y >= box.y0 && y < box.y1) {
+        ++inside;
+        red += r > 60 && r > 2 * g && r > 2 * b;
+      } else {
+        litOutside += r + g + b > 0;
+      }
+    });
+    return read && red > inside / 2 && litOutside == 0;
+  }
+  bool Lit(int width, int height) {
+    long lit = 0;
+    return ForEachPixel(width, height, [&](int, int, int r, int g, int b) { lit += r + g + b > 0; }) && lit > 0;
+  }
+  bool ForEachPixel(int width, int height, const std::function<void(int, int, int, int, int)>& visit) {
     XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
     if (!image) return false;
-    long red = 0, inside = 0, litOutside = 0;
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) {
         unsigned long p = XGetPixel(image, x, y);
-        int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        bool in = x >= box.x0 && x < box.x1 && y >= box.y0 && y < box.y1;
-        if (in) {
-          ++inside;
-          red += r > 60 && r > 2 * g && r > 2 * b;
-        } else if (r + g + b > 0) {
-          ++litOutside;
-        }
+        visit(x, y, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
       }
     XDestroyImage(image);
-    return red > inside / 2 && litOutside == 0;
+    return true;
   }
 };
 
@@ -145,5 +156,53 @@ TEST(HackWindow, AWindowIdThatNamesNoWindowEndsTheRunQuietly) {
   Program show({"--window-id", "0x1fffffff"}, {});
   EXPECT_TRUE(Eventually([&] { return !show.Running(); }, 30));
   EXPECT_TRUE(show.ExitedWithZero());
+}
+
+// Each copy's sound goes to a pipe of its own through ALSA's file plugin; the
+// test reads the pipes at about the pace of a sound card.
+struct SoundPipe {
+  std::string config;
+  int fd = -1;
+  long bytes = 0;
+  SoundPipe(const std::string& folder, const std::string& name) {
+    std::string pipe = folder + "/" + name + ".raw";
+    mkfifo(pipe.c_str(), 0600);
+    fd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    config = folder + "/" + name + ".conf";
+    FILE* f = fopen(config.c_str(), "w");
+    fprintf(f, "pcm.!default { type file slave.pcm \"null\" file \"%s\" format \"raw\" }\npcm.null { type null }\n",
+            pipe.c_str());
+    fclose(f);
+  }
+  ~SoundPipe() { close(fd); }
+  void Drain() {
+    char block[4096];
+    ssize_t n = read(fd, block, sizeof block);
+    if (n > 0) bytes += n;
+  }
+};
+
+TEST(HackWindow, TwoCopiesAtOncePlayOneTune) {
+  char folder[] = "/tmp/glimmerz-tune-XXXXXX";
+  ASSERT_NE(nullptr, mkdtemp(folder));
+  SoundPipe leftSound(folder, "left"), rightSound(folder, "right");
+  HostWindow left(320, 240), right(320, 240, 400);
+  auto copy = [&](HostWindow& host, SoundPipe& sound) {
+    return std::vector<std::string>{"XSCREENSAVER_WINDOW=" + std::to_string(host.window), "SDL_AUDIODRIVER=alsa",
+                                     "ALSA_CONFIG_PATH=" + sound.config, std::string("XDG_RUNTIME_DIR=") + folder};
+  };
+  Program first({"--root"}, copy(left, leftSound));
+  Program second({"--root"}, copy(right, rightSound));
+  // Both shows on screen means both started their music; then one of them is
+  // heard for a while, and the other never.
+  EXPECT_TRUE(Eventually([&] {
+    leftSound.Drain();
+    rightSound.Drain();
+    return left.Lit(320, 240) && right.Lit(320, 240) && leftSound.bytes + rightSound.bytes > 256 * 1024;
+  }));
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(second.Running());
+  EXPECT_TRUE((leftSound.bytes > 0) != (rightSound.bytes > 0)) << leftSound.bytes << " and " << rightSound.bytes;
+  std::system(("rm -rf " + std::string(folder)).c_str());
 }
 }  // namespace
