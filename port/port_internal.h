@@ -50,6 +50,8 @@ bool PortX11UntrapErrors();
 // The outer rectangle, in screen coordinates, of any X11 window by its id.
 bool PortX11WindowRect(unsigned long window, RECT* rect);
 void PortX11Close();
+// The window the desktop calls active (_NET_ACTIVE_WINDOW), or 0.
+unsigned long PortX11ActiveWindow();
 
 // Releases what the port holds (windows, SDL) before the process ends.
 void PortExit();

@@ -9,6 +9,7 @@
 struct DirectDrawObject : PortComObject<IDirectDraw4> {
   DirectDrawObject() : PortComObject(IID_IDirectDraw4) {}
   bool initialized = false;
+  int board = 0;
   HWND window = nullptr;
   DWORD cooperation = 0;
   bool modeSet = false;
@@ -24,10 +25,8 @@ struct DirectDrawObject : PortComObject<IDirectDraw4> {
 
   HRESULT Initialize(GUID* driver) override {
     if (initialized) return DDERR_ALREADYINITIALIZED;
-    // The one board is the primary display; the all-zero GUID names nothing
-    // else, so it is taken as the primary too.
-    static const GUID none = {};
-    if (driver && *driver != none) return DDERR_INVALIDDIRECTDRAWGUID;
+    board = BoardOfGuid(driver);
+    if (board < 0) return DDERR_INVALIDDIRECTDRAWGUID;
     initialized = true;
     return DD_OK;
   }
@@ -41,6 +40,8 @@ struct DirectDrawObject : PortComObject<IDirectDraw4> {
     if (exclusive && !PortSdlWindow(newWindow)) return DDERR_INVALIDPARAMS;
     window = newWindow;
     cooperation = flags;
+    // Exclusive use of another monitor's board shows the window on that monitor.
+    if (exclusive && board > 0) PlaceWindowOnBoard(window, board);
     // Giving up exclusive use gives the desktop its mode back.
     if (!exclusive) modeSet = false;
     return DD_OK;
@@ -88,7 +89,7 @@ struct DirectDrawObject : PortComObject<IDirectDraw4> {
     if (!initialized) return DDERR_NOTINITIALIZED;
     if (!callback) return DDERR_INVALIDPARAMS;
     if (filter && !IsSurfaceDescSize(filter->dwSize)) return DDERR_INVALIDPARAMS;
-    for (const DisplayMode& m : ListDisplayModes()) {
+    for (const DisplayMode& m : ListDisplayModes(board)) {
       if (filter) {
         if ((filter->dwFlags & DDSD_WIDTH) && filter->dwWidth != m.width) continue;
         if ((filter->dwFlags & DDSD_HEIGHT) && filter->dwHeight != m.height) continue;

@@ -32,15 +32,22 @@ extern const int textureFormatCount;
 const TextureFormat* FindTextureFormat(const DDPIXELFORMAT& wanted);
 
 // ---------------------------------------------------------------------------
-// Display modes and boards (display_modes.cpp)
+// Display modes (displays.cpp) and boards
 
 struct DisplayMode {
   DWORD width;
   DWORD height;
   DWORD bpp;
 };
-// 640x480 up to the screen's size, each at 16 and 32 bits, smallest first.
-std::vector<DisplayMode> ListDisplayModes();
+// 640x480 up to the board's monitor's size, each at 16 and 32 bits, smallest first.
+std::vector<DisplayMode> ListDisplayModes(int board);
+
+// Boards (boards.cpp): board 0 is the primary monitor, board n the monitor n.
+// The board a DirectDraw GUID names (null and all-zero name the primary), or -1.
+int BoardOfGuid(const GUID* guid);
+bool BoardBounds(int board, int* x, int* y, int* width, int* height);
+// Moves a window that covers one monitor onto the board's monitor.
+void PlaceWindowOnBoard(HWND window, int board);
 // Fills a mode description as EnumDisplayModes hands it out.
 void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc);
 

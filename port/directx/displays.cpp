@@ -1,6 +1,6 @@
-// The boards and display modes DirectDraw reports. There is one board, the
-// screen the port draws on. Since a mode is only the size of the picture (the
-// monitor keeps its own mode), every common size up to the screen's is offered.
+// The display modes DirectDraw reports for a board. Since a mode is only the
+// size of the picture (the monitor keeps its own mode), every common size up to
+// the board's monitor's is offered.
 #include <SDL.h>
 
 #include <algorithm>
@@ -15,24 +15,21 @@ const DisplayMode commonSizes[] = {
     {2560, 1600, 0}, {3840, 2160, 0},
 };
 
-// The screen's size; 1024x768 when there is no screen to ask.
-void ScreenSize(DWORD* width, DWORD* height) {
+// The monitor's size; 1024x768 when there is no monitor to ask.
+void ScreenSize(int board, DWORD* width, DWORD* height) {
   *width = 1024;
   *height = 768;
-  bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
-  if (started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
-  SDL_DisplayMode desktop;
-  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w >= 320 && desktop.h >= 200) {
-    *width = (DWORD)desktop.w;
-    *height = (DWORD)desktop.h;
+  int x, y, w, h;
+  if (BoardBounds(board, &x, &y, &w, &h) && w >= 320 && h >= 200) {
+    *width = (DWORD)w;
+    *height = (DWORD)h;
   }
-  if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 }  // namespace
 
-std::vector<DisplayMode> ListDisplayModes() {
+std::vector<DisplayMode> ListDisplayModes(int board) {
   DWORD screenWidth, screenHeight;
-  ScreenSize(&screenWidth, &screenHeight);
+  ScreenSize(board, &screenWidth, &screenHeight);
   std::vector<DisplayMode> sizes;
   for (const DisplayMode& size : commonSizes)
     if (size.width <= screenWidth && size.height <= screenHeight) sizes.push_back(size);
@@ -74,12 +71,4 @@ void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc) {
     f.dwGBitMask = 0x00FF00;
     f.dwBBitMask = 0x0000FF;
   }
-}
-
-HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context) {
-  if (!callback) return DDERR_INVALIDPARAMS;
-  char description[] = "Primary Display Driver";
-  char name[] = "display";
-  callback(nullptr, description, name, context);
-  return DD_OK;
 }

@@ -1,4 +1,4 @@
-// Kernel services: the command line, the version, run-time libraries, text
+// Kernel services: the command line, the version, text
 // conversion and the working folder.
 #include <unistd.h>
 
@@ -28,11 +28,6 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info) {
   info->szCSDVersion[0] = 0;
   return TRUE;
 }
-
-// None of the Windows password libraries exist here.
-HMODULE LoadLibraryA(LPCSTR) { return nullptr; }
-FARPROC GetProcAddress(HMODULE, LPCSTR) { return nullptr; }
-BOOL FreeLibrary(HMODULE module) { return module != nullptr; }
 
 // The ANSI code page here is Latin-1: each byte is its own code point.
 int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, LPWSTR wide, int wideLength) {

@@ -127,7 +127,7 @@ void Translate(const SDL_Event& e) {
 }
 
 void PumpSdlEvents() {
-  if (!PortVideoReady()) return;
+  if (!PortVideoRunning()) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e);
 }
@@ -155,6 +155,7 @@ PortWindow* WindowNeedingPaint() {
 
 BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
   PumpSdlEvents();
+  PortPumpChildWindowEvents();
   CheckEndRequests();
   if (!queue.empty()) {
     *msg = queue.front();
@@ -168,13 +169,16 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
     msg->message = WM_PAINT;
     return TRUE;
   }
-  return FALSE;
+  return PortTakeDueTimer(msg, removeFlags & PM_REMOVE) ? TRUE : FALSE;
 }
 
+// Sleeps until something may be waiting: an SDL event, a child window's X event
+// or the next timer. An idle preview so costs nothing between its frames.
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   while (!PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE)) {
-    if (PortVideoReady()) SDL_WaitEventTimeout(nullptr, 10);
-    else SDL_Delay(10);
+    int untilTimer = PortMsUntilNextTimer();
+    if (PortVideoRunning()) SDL_WaitEventTimeout(nullptr, untilTimer >= 0 && untilTimer < 10 ? untilTimer : 10);
+    else PortWaitForChildWindowEvents(untilTimer >= 0 ? untilTimer : 1000);
   }
   return msg->message != WM_QUIT;
 }

@@ -47,11 +47,12 @@ PORT_HANDLE(HMENU);
 PORT_HANDLE(HDC);
 PORT_HANDLE(HBRUSH);
 PORT_HANDLE(HBITMAP);
-PORT_HANDLE(HGDIOBJ);
 #undef PORT_HANDLE
 typedef HICON HCURSOR;
 typedef HINSTANCE HMODULE;
 typedef void* HANDLE;
+// Any GDI object converts to it, as in the SDK.
+typedef void* HGDIOBJ;
 typedef void* HGLOBAL;
 typedef intptr_t (*FARPROC)();
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -259,6 +260,57 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 int GetSystemMetrics(int index);
 BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT winIni);
 HWND GetForegroundWindow();
+
+// Bitmaps, memory device contexts and window timers
+typedef uintptr_t UINT_PTR;
+typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+struct BITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  LPVOID bmBits;
+};
+#define IMAGE_BITMAP 0
+#define LR_DEFAULTCOLOR 0x0000
+#define SRCCOPY 0x00CC0020
+HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags);
+BOOL DeleteObject(HGDIOBJ object);
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+int GetObjectA(HANDLE object, int size, LPVOID buffer);
+BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC callback);
+BOOL KillTimer(HWND window, UINT_PTR id);
+
+// Dialogs: a modal dialog from a template in the resources, its controls
+// reached by id. Item data of a list entry is pointer-sized.
+typedef intptr_t INT_PTR;
+typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+#define MAKEWPARAM(low, high) ((WPARAM)(DWORD)((WORD)(low) | (DWORD)(WORD)(high) << 16))
+#define IDOK 1
+#define IDCANCEL 2
+#define BN_CLICKED 0
+#define CBN_SELCHANGE 1
+#define CB_ERR (-1)
+#define CB_ERRSPACE (-2)
+#define CB_ADDSTRING 0x0143
+#define CB_DELETESTRING 0x0144
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_SETCURSEL 0x014E
+#define CB_GETITEMDATA 0x0150
+#define CB_SETITEMDATA 0x0151
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC proc, LPARAM param);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Kernel services
 LPSTR GetCommandLineA();

@@ -43,6 +43,8 @@ bool PortVideoReady() {
   return videoReady;
 }
 
+bool PortVideoRunning() { return videoTried && videoReady; }
+
 PortWindow* PortWindowOf(HWND window) {
   for (PortWindow* w : portWindows)
     if (reinterpret_cast<HWND>(w) == window && w->alive) return w;
@@ -87,35 +89,38 @@ ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
   return (ATOM)classes.size();
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
-                     HWND parent, HMENU, HINSTANCE, LPVOID) {
-  auto found = className ? classes.find(className) : classes.end();
-  if (found == classes.end()) return nullptr;
-  // Child windows inside another program's window are not offered here.
-  if (style & WS_CHILD) return nullptr;
+static SDL_Window* CreateSdlWindow(PortHackWindow hack, DWORD exStyle, LPCSTR title, int x, int y, int width,
+                                   int height) {
   if (!PortVideoReady()) return nullptr;
-
+  if (hack != PortHackWindow::Ordinary) return CreateHackSdlWindow(title ? title : "", 800, 600);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
   if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   SDL_Rect screen;
   if (SDL_GetDisplayBounds(0, &screen) == 0 && x == screen.x && y == screen.y && width == screen.w &&
       height == screen.h)
     flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  // A daemon's show has one top-level window, the saver's, and it goes where the daemon says.
-  PortHackWindow hack = parent ? PortHackWindow::Ordinary : PortHackWindowKind();
-  SDL_Window* sdl = hack != PortHackWindow::Ordinary
-                        ? CreateHackSdlWindow(title ? title : "", 800, 600)
-                        : SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
-  if (!sdl) return nullptr;
+  return SDL_CreateWindow(title ? title : "", x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
+}
 
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
+                     HWND parent, HMENU, HINSTANCE, LPVOID) {
+  auto found = className ? classes.find(className) : classes.end();
+  if (found == classes.end()) return nullptr;
   auto* w = new PortWindow;
   w->className = className;
   w->proc = found->second.proc;
   w->background = found->second.background;
   w->cursor = found->second.cursor;
-  w->sdl = sdl;
   w->parent = parent;
-  w->hack = hack;
+  // A daemon's show has one top-level window, the saver's, and it goes where the daemon says.
+  w->hack = style & WS_CHILD || parent ? PortHackWindow::Ordinary : PortHackWindowKind();
+  // A child lives in another program's window: Xlib, not SDL, and no SDL video.
+  bool made = style & WS_CHILD ? PortOpenChildWindow(w, parent, x, y, width, height)
+                               : (w->sdl = CreateSdlWindow(w->hack, exStyle, title, x, y, width, height)) != nullptr;
+  if (!made) {
+    delete w;
+    return nullptr;
+  }
   portWindows.push_back(w);
   HWND handle = reinterpret_cast<HWND>(w);
   if (w->proc(handle, WM_CREATE, 0, 0) == -1) {
@@ -124,6 +129,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   }
   return handle;
 }
+
 
 BOOL DestroyWindow(HWND window) {
   PortWindow* w = PortWindowOf(window);
@@ -134,6 +140,7 @@ BOOL DestroyWindow(HWND window) {
   w->gl = nullptr;
   if (w->sdl) SDL_DestroyWindow(w->sdl);
   w->sdl = nullptr;
+  PortCloseChildWindow(w);
   return TRUE;
 }
 
@@ -141,7 +148,11 @@ BOOL ShowWindow(HWND window, int command) {
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
   BOOL wasVisible = w->visible;
-  if (command == SW_HIDE) {
+  if (w->xid) {
+    PortShowChildWindow(w, command != SW_HIDE);
+    // The server paints the class background when the child appears.
+    w->visible = w->needsPaint = command != SW_HIDE;
+  } else if (command == SW_HIDE) {
     SDL_HideWindow(w->sdl);
     w->visible = false;
   } else {
@@ -163,6 +174,7 @@ BOOL ShowWindow(HWND window, int command) {
 BOOL IsWindow(HWND window) { return PortWindowOf(window) != nullptr; }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+  if (PortDialogMove(window, x, y, width, height)) return TRUE;
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
   // A daemon's show keeps the window it was given, and one tried out keeps the size the user gave it.
@@ -183,18 +195,23 @@ bool PortWindowSize(HWND window, int* width, int* height) {
 }
 
 BOOL GetClientRect(HWND window, LPRECT rect) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w || !rect) return FALSE;
+  if (w->xid) return PortChildWindowRect(w, rect, true);
   int width, height;
-  if (!rect || !PortWindowSize(window, &width, &height)) return FALSE;
+  if (!PortWindowSize(window, &width, &height)) return FALSE;
   *rect = {0, 0, width, height};
   return TRUE;
 }
 
 BOOL GetWindowRect(HWND window, LPRECT rect) {
+  if (PortDialogWindowRect(window, rect)) return TRUE;
   PortWindow* w = PortWindowOf(window);
   // A handle that is none of ours may be another program's window: on this
   // system handles given on a command line are X11 window ids.
   if (!w) return rect && PortX11WindowRect((unsigned long)(uintptr_t)window, rect);
   if (!rect) return FALSE;
+  if (w->xid) return PortChildWindowRect(w, rect, false);
   int x, y, width, height;
   SDL_GetWindowPosition(w->sdl, &x, &y);
   SDL_GetWindowSize(w->sdl, &width, &height);
@@ -234,5 +251,6 @@ BOOL PortScreenSaverRunning() { return screenSaverRunning; }
 HWND GetForegroundWindow() {
   for (PortWindow* w : portWindows)
     if (w->alive && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS)) return reinterpret_cast<HWND>(w);
-  return nullptr;
+  // Otherwise the desktop's active window, by its X11 id.
+  return reinterpret_cast<HWND>((uintptr_t)PortX11ActiveWindow());
 }

@@ -30,5 +30,6 @@ int ReadGuidSetting(const char* name, void* out, const void* defaultValue);
 int WriteDwordSetting(const char* name, const DWORD* value);
 int WriteGuidSetting(const char* name, const void* value);
 
-// The options dialog (dialog resource 200), modal over parent.
-int RunConfigureDialog(HWND parent);
+// The options dialog (dialog resource 200), modal over parent; 0 when there is
+// no parent, and it then centres itself on the screen.
+void ShowConfigDialog(HINSTANCE instance, HWND parent);

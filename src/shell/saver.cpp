@@ -6,9 +6,6 @@
 #include "shell/shell.h"
 #include "show/show.h"
 
-// 32-bit SDK size of WNDCLASSEXA.
-const UINT WindowClassSize = 48;
-
 static void MarkScreenSaverRunning(UINT running) {
   DWORD scratch = 0;
   SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running, &scratch, 0);

@@ -31,6 +31,8 @@ extern ShellState shell;
 // Mouse movement and loss of focus are ignored for this long after the show
 // starts (or resumes), so settling the mouse does not end it at once.
 const DWORD GracePeriodMs = 2000;
+// 32-bit SDK size of WNDCLASSEXA.
+const UINT WindowClassSize = 48;
 
 void ResetShellState(HINSTANCE instance);
 void ParseCommandLine();
@@ -41,4 +43,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 int VerifyPassword(HWND window);
 int RunPasswordChange(HWND owner);
 int RunPreview();
+LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The preview's frames (null where a bitmap did not load) and the one on show.
+const int PreviewFrameCount = 10;
+extern HBITMAP previewFrames[PreviewFrameCount];
+extern int32_t previewFrame;
 void Shutdown();

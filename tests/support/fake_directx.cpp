@@ -210,9 +210,14 @@ struct FakeDevice : Fake<IDirect3DDevice3> {
 
 struct FakeDirect3D : Fake<IDirect3D3> {
   using Fake::Fake;
-  HRESULT EnumDevices(LPD3DENUMDEVICESCALLBACK, void*) override {
+  HRESULT EnumDevices(LPD3DENUMDEVICESCALLBACK callback, void* context) override {
     RecordCall(name + ".EnumDevices");
-    return E_NOTIMPL;
+    for (auto& d : fakeDirectX.deviceTypes) {
+      GUID guid = d.guid;
+      std::string text = d.name;
+      if (!callback(&guid, &text[0], &text[0], d.hardware.get(), d.software.get(), context)) break;
+    }
+    return S_OK;
   }
   HRESULT CreateViewport(IDirect3DViewport3** viewport, IUnknown* outer) override {
     RecordCall(name + ".CreateViewport(" + (outer ? "outer" : "null") + ")");
@@ -269,12 +274,21 @@ struct FakeDirectDraw : Fake<IDirectDraw4> {
     *surface = made;
     return result;
   }
-  HRESULT EnumDisplayModes(DWORD, LPDDSURFACEDESC2, LPVOID, LPDDENUMMODESCALLBACK2) override {
-    RecordCall(name + ".EnumDisplayModes");
-    return E_NOTIMPL;
+  std::string board = "null";
+  HRESULT EnumDisplayModes(DWORD flags, LPDDSURFACEDESC2 desc, LPVOID context,
+                           LPDDENUMMODESCALLBACK2 callback) override {
+    RecordCall(name + ".EnumDisplayModes(" + Str(flags) + "," + Str(desc->dwSize) + "," + Hex(desc->dwFlags) + "," +
+               Hex(desc->ddsCaps.dwCaps) + ")");
+    for (auto& m : fakeDirectX.displayModes) {
+      if (!m.board.empty() && m.board != board) continue;
+      DDSURFACEDESC2 mode = m.desc;
+      if (!callback(&mode, context)) break;
+    }
+    return S_OK;
   }
   HRESULT Initialize(GUID* driver) override {
-    RecordCall(name + ".Initialize(" + GuidText(driver) + ")");
+    board = GuidText(driver);
+    RecordCall(name + ".Initialize(" + board + ")");
     return Outcome("DirectDraw.Initialize");
   }
   HRESULT RestoreDisplayMode() override {
@@ -328,6 +342,31 @@ void ResetFakeDirectX() {
   fakeDirectX = FakeDirectX();
   fakeDirectX.textureFormats = {FakeFormatX1R5G5B5(), FakeFormatA1R5G5B5(), FakeFormatA4R4G4B4(),
                                 FakeFormatR5G6B5()};
+}
+
+DDSURFACEDESC2 FakeDisplayMode(DWORD width, DWORD height, DWORD bits) {
+  DDSURFACEDESC2 desc;
+  std::memset(&desc, 0, sizeof desc);
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+  desc.dwWidth = width;
+  desc.dwHeight = height;
+  desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+  desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+  desc.ddpfPixelFormat.dwRGBBitCount = bits;
+  return desc;
+}
+
+void AddFakeDeviceType(const GUID& guid, const std::string& name, DWORD renderDepths, bool hardware) {
+  FakeDirectX::DeviceType type;
+  type.guid = guid;
+  type.name = name;
+  type.hardware.reset(new D3DDEVICEDESC());
+  type.software.reset(new D3DDEVICEDESC());
+  D3DDEVICEDESC& drawn = hardware ? *type.hardware : *type.software;
+  drawn.dwFlags = D3DDD_COLORMODEL | D3DDD_DEVICERENDERBITDEPTH;
+  drawn.dwDeviceRenderBitDepth = renderDepths;
+  fakeDirectX.deviceTypes.push_back(std::move(type));
 }
 
 std::string FakeName(const void* object) {

@@ -57,6 +57,22 @@ struct FakeDirectX {
   std::vector<FakeDraw> draws;
   std::vector<FakeTextureSurface*> textureSurfaces;
 
+  // What IDirect3D3::EnumDevices reports, in order; a null description is
+  // handed over as a null pointer.
+  struct DeviceType {
+    GUID guid;
+    std::string name;
+    std::unique_ptr<D3DDEVICEDESC> hardware, software;
+  };
+  std::vector<DeviceType> deviceTypes;
+  // What IDirectDraw4::EnumDisplayModes reports, in order: each mode is offered
+  // by the board named (as in the call log), or by every board when empty.
+  struct DisplayMode {
+    DDSURFACEDESC2 desc;
+    std::string board;
+  };
+  std::vector<DisplayMode> displayModes;
+
   // Every object ever made, with its reference count.
   std::vector<std::unique_ptr<FakeComObject>> objects;
 };
@@ -66,6 +82,11 @@ extern FakeDirectX fakeDirectX;
 // Fresh state: the device offers X1R5G5B5, A1R5G5B5, A4R4G4B4, R5G6B5 (in that
 // order); no failures; no objects.
 void ResetFakeDirectX();
+
+// An RGB display mode as DirectDraw describes it, and a device type that draws
+// at the given DDBD_ depths (through its hardware or its software description).
+DDSURFACEDESC2 FakeDisplayMode(DWORD width, DWORD height, DWORD bits);
+void AddFakeDeviceType(const GUID& guid, const std::string& name, DWORD renderDepths, bool hardware = true);
 
 // The name of a fake object ("directDraw", "device", "texture#2", ...), or "null".
 std::string FakeName(const void* object);

@@ -1,5 +1,6 @@
 #include "support/fake_win32.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -140,6 +141,11 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
 }
 
 BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+  if (fakeSystem.queue.empty() && fakeSystem.onEmptyQueue) {
+    auto happen = fakeSystem.onEmptyQueue;
+    fakeSystem.onEmptyQueue = nullptr;
+    happen();
+  }
   if (fakeSystem.queue.empty()) {
     // A real loop would block here; a test that gets here has run out of input.
     msg->message = WM_QUIT;
@@ -326,3 +332,81 @@ LSTATUS RegCloseKey(HKEY) {
   RecordCall("RegCloseKey");
   return ERROR_SUCCESS;
 }
+
+// Dialogs: one modal dialog at a time, its lists and check boxes in fakeSystem.dialog.
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGPROC proc, LPARAM param) {
+  RecordCall("DialogBoxParamA(" + Str((intptr_t)templateName) + "," + Str((intptr_t)parent) + "," + Str(param) + ")");
+  FakeDialog& d = fakeSystem.dialog;
+  auto* w = new FakeWindow;
+  w->className = "#32770";
+  w->parent = parent;
+  w->rect = fakeSystem.dialogRect;
+  fakeSystem.windows.push_back(w);
+  d.window = (HWND)w;
+  d.proc = proc;
+  d.ended = false;
+  proc(d.window, WM_INITDIALOG, 0, param);
+  if (d.whileOpen) d.whileOpen(d.window);
+  proc(d.window, WM_DESTROY, 0, 0);
+  w->alive = false;
+  return d.ended ? d.result : -1;
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+  RecordCall("EndDialog(" + Str(result) + ")");
+  if (dialog != fakeSystem.dialog.window) return FALSE;
+  fakeSystem.dialog.ended = true;
+  fakeSystem.dialog.result = result;
+  return TRUE;
+}
+
+static bool LessIgnoringCase(const std::string& a, const std::string& b) { return Lower(a.c_str()) < Lower(b.c_str()); }
+
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+  FakeDialog& d = fakeSystem.dialog;
+  if (dialog != d.window) return 0;
+  if (message == BM_SETCHECK) d.checks[id] = wParam;
+  if (message == BM_GETCHECK) return (LRESULT)d.checks[id];
+  FakeList& list = d.lists[id];
+  auto& entries = list.entries;
+  int count = (int)entries.size();
+  int index = (int)wParam;
+  bool inRange = index >= 0 && index < count;
+  switch (message) {
+    case CB_ADDSTRING: {
+      std::string text = (const char*)lParam;
+      auto at = entries.end();
+      if (list.sorted)
+        at = std::upper_bound(entries.begin(), entries.end(), text,
+                              [](const std::string& t, const std::pair<std::string, LPARAM>& e) {
+                                return LessIgnoringCase(t, e.first);
+                              });
+      LRESULT added = at - entries.begin();
+      entries.insert(at, {text, 0});
+      if (list.selection >= added) ++list.selection;
+      return added;
+    }
+    case CB_DELETESTRING:
+      if (!inRange) return CB_ERR;
+      entries.erase(entries.begin() + index);
+      if (list.selection == index) list.selection = -1;
+      if (list.selection > index) --list.selection;
+      return count - 1;
+    case CB_GETCOUNT: return count;
+    case CB_GETCURSEL: return list.selection;
+    case CB_SETCURSEL: list.selection = inRange ? index : -1; return inRange ? index : CB_ERR;
+    case CB_GETITEMDATA: return inRange ? entries[index].second : CB_ERR;
+    case CB_SETITEMDATA:
+      if (!inRange) return CB_ERR;
+      entries[index].second = lParam;
+      return 1;
+  }
+  return 0;
+}
+
+void FakeChooseEntry(HWND dialog, int list, int index) {
+  fakeSystem.dialog.lists[list].selection = index;
+  fakeSystem.dialog.proc(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), 0);
+}
+
+void FakePressButton(HWND dialog, int id) { fakeSystem.dialog.proc(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }

@@ -29,6 +29,24 @@ struct FakeRegistryValue {
   std::vector<BYTE> data;
 };
 
+// A combo box of the one modal dialog: its entries with their item data.
+struct FakeList {
+  std::vector<std::pair<std::string, LPARAM>> entries;
+  int selection = -1;
+  bool sorted = false;
+};
+
+struct FakeDialog {
+  DLGPROC proc = nullptr;
+  HWND window = nullptr;
+  std::map<int, FakeList> lists;
+  std::map<int, WPARAM> checks;
+  bool ended = false;
+  INT_PTR result = -1;
+  // What the user does while the dialog is open; it should end the dialog.
+  std::function<void(HWND)> whileOpen;
+};
+
 struct FakeSystem {
   std::string commandLine = "glimmerz.scr";
   // timeGetTime returns now, then adds advancePerRead; onTimeRead runs first.
@@ -47,6 +65,9 @@ struct FakeSystem {
   bool registryKeyExists = false;
   bool registryOpenFails = false;
   std::deque<MSG> queue;
+  // Runs when GetMessageA finds the queue empty, where a real loop would block:
+  // a test can make something happen there (a timer tick, the host going away).
+  std::function<void()> onEmptyQueue;
   std::vector<FakeWindow*> windows;
   std::map<std::string, WNDCLASSEXA> classes;
   bool registerClassFails = false;
@@ -56,6 +77,8 @@ struct FakeSystem {
   int screenSaverRunning = -1;  // last SPI_SCREENSAVERRUNNING value, -1 before any
   bool cursorVisible = true;
   HWND foreground = nullptr;
+  FakeDialog dialog;
+  RECT dialogRect{10, 20, 361, 183};
 };
 
 extern FakeSystem fakeSystem;
@@ -64,3 +87,7 @@ extern FakeSystem fakeSystem;
 // clears the call log.
 void ResetFakeSystem();
 FakeWindow* FakeWindowOf(HWND window);
+// As a user picking entry index of a list: the selection moves and the dialog
+// hears CBN_SELCHANGE.
+void FakeChooseEntry(HWND dialog, int list, int index);
+void FakePressButton(HWND dialog, int id);

@@ -15,7 +15,7 @@ import subprocess
 import sys
 import time
 
-from pe_image import PeImage
+from pe_image import RT_BITMAP, Bitmap, PeImage
 from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_share
 from wine_session import Case, SessionError, Wine
 
@@ -27,6 +27,7 @@ BULB_PALE_AT = math.pi                     # into the bulb title: the pulse is n
 BULB_RED_AT = 2 * math.pi                  # the pulse is back at pure red
 KEY_EXIT_LIMIT = 1.0                       # seconds from the key press to the process's end
 OPENING_TIMEOUT = 60                       # seconds for Wine and the device set-up to show a frame
+PREVIEW_HOST = (100, 80, 152, 112)         # where preview_host.exe puts its window, and its size
 
 failures = []
 
@@ -277,6 +278,57 @@ def saver_show(args):
               "with music on, DirectMusic was started before the show (dmime.dll, dmusic.dll)")
 
 
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def result_lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return [line.split() for line in f.read().splitlines() if line.strip()]
+
+
+def preview(args):
+    """Glimmerz.scr /p <hwnd> started by a Windows host program. Wine 8 gives a child
+    of another process's window no X drawable (its blits go to drawable 0), so the
+    frames never reach the screen there: the case checks the child the saver makes
+    and its end, and keeps a screenshot."""
+    with open(args.scr, "rb") as f:
+        bitmaps = PeImage(f.read()).resources()[RT_BITMAP]
+    frames = [Bitmap(bitmaps[101 + i][1]).rows() for i in range(10)]
+    check(all(len(rows) == 96 and len(rows[0]) == 128 for rows in frames) and frames[0] != frames[1],
+          "the program carries ten 128 x 96 preview frames, bitmaps 101 to 110")
+    stop, result = os.path.join(args.work, "preview-stop"), os.path.join(args.work, "preview-result")
+    for path in (stop, result):
+        if os.path.exists(path):
+            os.remove(path)
+    with Case(args.work) as case:
+        began = time.monotonic()
+        host = case.wine.start(args.preview_host, windows_path(args.scr), windows_path(stop), windows_path(result))
+        while time.monotonic() - began < OPENING_TIMEOUT and host.poll() is None and not result_lines(result):
+            time.sleep(0.1)
+        lines = result_lines(result)
+        left, top, width, height = PREVIEW_HOST
+        check(lines[:1] == [["child", str(left), str(top), str(width), str(height)]],
+              "the saver puts a visible glmzpreview child titled Glimmerz Preview over the whole host (%s)"
+              % (lines[:1],))
+        time.sleep(0.5)
+        case.screen.shot().save_png(os.path.join(args.shots, "preview-host.png"))
+        note("kept %s" % os.path.join(args.shots, "preview-host.png"))
+        open(stop, "w").close()
+        try:
+            host.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            check(False, "the host ends after destroying its window")
+            return
+        lines = result_lines(result)
+        ended = lines[-1] if lines else []
+        check(len(ended) == 4 and ended[0] == "ended" and ended[1] == "0" and int(ended[2]) <= 1000
+              and ended[3] == "after-the-host",
+              "destroying the host window ends the preview with exit code 0 within a second (%s)" % ended)
+
+
 def format_stats(stats):
     return ", ".join("%s %s" % (k, ("(%.0f, %.0f, %.0f)" % v) if isinstance(v, tuple) else "%.2f" % v)
                      for k, v in stats.items())
@@ -351,9 +403,69 @@ def display_800x600(args):
             case.wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", number, "/f")
 
 
+def open_dialog(case, scr, *switches):
+    """Starts Glimmerz.scr with the switches and waits for its dialog; clicks its caption so that it has
+    the keyboard. Returns the process and the window's geometry."""
+    process = case.wine.start(scr, *switches)
+    deadline = time.monotonic() + OPENING_TIMEOUT
+    while time.monotonic() < deadline:
+        found = case.screen.xdotool("search", "--onlyvisible", "--name", "^Options for Glimmerz$")
+        if found.returncode == 0 and found.stdout.split():
+            window = found.stdout.split()[0]
+            geometry = dict(line.split("=", 1) for line in
+                            case.screen.xdotool("getwindowgeometry", "--shell", window).stdout.split())
+            geometry = {k: int(v) for k, v in geometry.items()}
+            case.screen.xdotool("mousemove", str(geometry["X"] + geometry["WIDTH"] // 2),
+                                str(geometry["Y"] + 5), "click", "1")
+            return process, geometry
+        if process.poll() is not None:
+            raise SessionError("Glimmerz.scr /c ended with %d before its dialog showed" % process.returncode)
+        time.sleep(0.2)
+    raise SessionError("no dialog named Options for Glimmerz within %d s" % OPENING_TIMEOUT)
+
+
+def dialog_ends(process, after):
+    try:
+        code = process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        check(False, "the dialog closes on %s" % after)
+        return
+    check(code == 0, "the dialog closes on %s with exit code 0 (%d)" % (after, code))
+
+
+def options_dialog(args):
+    with Case(args.work) as case:
+        # /c 0: no owner
+        process, geometry = open_dialog(case, args.scr, "/c", "0")
+        case.screen.shot().save_png(os.path.join(args.shots, "options-dialog.png"))
+        check(abs(geometry["X"] * 2 + geometry["WIDTH"] - 640) <= 2 and abs(geometry["Y"] * 2 + geometry["HEIGHT"] - 480) <= 2,
+              "without an owner the dialog is centred on the screen (%s)" % geometry)
+        case.screen.xdotool("key", "Escape")
+        dialog_ends(process, "Escape")
+        before = case.wine.reg_values(SETTINGS_KEY) or {}
+        check(before.get("sound") == ("REG_DWORD", "0x1") and before.get("music") == ("REG_DWORD", "0x1"),
+              "opening stores both check boxes' defaults (%s, %s)" % (before.get("sound"), before.get("music")))
+
+        process, _ = open_dialog(case, args.scr, "/c")
+        case.screen.xdotool("key", "alt+p", "alt+m", "Up", "Escape")
+        dialog_ends(process, "changes and Escape")
+        check(case.wine.reg_values(SETTINGS_KEY) == before, "Escape writes nothing")
+
+        # on a 640x480 screen Wine offers 640x480 at 32 bits, then at 16
+        process, _ = open_dialog(case, args.scr, "/c")
+        case.screen.xdotool("key", "alt+p", "alt+m", "Up", "Return")
+        dialog_ends(process, "Enter")
+        after = case.wine.reg_values(SETTINGS_KEY) or {}
+        check(after.get("music") == ("REG_DWORD", "0x0"), "the music mnemonic and Enter store music 0 (%s)"
+              % (after.get("music"),))
+        mode = tuple(after.get(n, ("", ""))[1] for n in ("displaywidth", "displayheight", "displaybpp"))
+        check(mode == ("0x280", "0x1e0", "0x20"), "the mode above in the list, 640x480 at 32 bits, is stored (%s)"
+              % (mode,))
+
+
 CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-switches": quick_switches,
          "saver-show": saver_show, "settings-defaults": settings_defaults, "settings-kept": settings_kept,
-         "display-800x600": display_800x600}
+         "display-800x600": display_800x600, "preview": preview, "options-dialog": options_dialog}
 
 
 def main():
@@ -361,9 +473,12 @@ def main():
     parser.add_argument("--scr", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--shots", required=True)
+    parser.add_argument("--preview-host", help="the host program the preview case starts the saver from")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     args.scr, args.work, args.shots = map(os.path.abspath, (args.scr, args.work, args.shots))
+    if args.preview_host:
+        args.preview_host = os.path.abspath(args.preview_host)
     if not args.case.startswith("prefix") and not os.path.isfile(args.scr):
         check(False, "%s exists (build it with `make windows`)" % args.scr)
         return 1

@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
     WriteFile(dir, "sign.bmp", MakeRle8BitmapFile(ReduceColours(colour)));
     WriteFile(dir, "sign_alpha.bmp", MakeGreyRle8BitmapFile(alpha));
 
+    const std::vector<ColourImage> frames = MakePreviewFrames(boldFont);
+    for (size_t i = 0; i < frames.size(); ++i)
+      WriteFile(dir, "preview" + std::to_string(i) + ".bmp", MakeRle8BitmapFile(ReduceColours(frames[i])));
+
     WriteFile(dir, "glimmerz.ico", MakeIconFile(MakeIconImages()));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "glimmerz_bitmaps: %s\n", e.what());

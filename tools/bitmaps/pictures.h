@@ -55,3 +55,5 @@ ColourImage MakeRock();
 ColourImage MakeRockBlobMask();  // grey, but stored as 24-bit like the rock
 void MakeWarningSign(const std::string& boldFontPath, ColourImage& colour, GreyImage& alpha);
 std::vector<ArgbImage> MakeIconImages();
+// The display settings page's preview animation, ten frames of 128 x 96.
+std::vector<ColourImage> MakePreviewFrames(const std::string& boldFontPath);

@@ -1,0 +1,73 @@
+// Window timers: WM_TIMER comes out of the queue when nothing else is waiting,
+// as on Windows, and a timer that fell behind fires once, not once per period missed.
+#include <time.h>
+
+#include <vector>
+
+#include "win32_internal.h"
+
+namespace {
+struct WindowTimer {
+  HWND window;
+  UINT_PTR id;
+  UINT periodMs;
+  uint64_t dueMs;
+};
+
+std::vector<WindowTimer> timers;
+
+uint64_t NowMs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return (uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u;
+}
+
+// Timers of windows that are gone stop with them.
+void DropTimersOfDeadWindows() {
+  for (size_t i = 0; i < timers.size();)
+    if (PortWindowOf(timers[i].window)) ++i;
+    else timers.erase(timers.begin() + i);
+}
+}  // namespace
+
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC) {
+  if (!PortWindowOf(window)) return 0;
+  // Windows takes periods below 10 ms as 10 ms.
+  if (periodMs < 10) periodMs = 10;
+  KillTimer(window, id);
+  timers.push_back({window, id, periodMs, NowMs() + periodMs});
+  return id ? id : 1;
+}
+
+BOOL KillTimer(HWND window, UINT_PTR id) {
+  for (size_t i = 0; i < timers.size(); ++i)
+    if (timers[i].window == window && timers[i].id == id) {
+      timers.erase(timers.begin() + i);
+      return TRUE;
+    }
+  return FALSE;
+}
+
+bool PortTakeDueTimer(MSG* msg, bool remove) {
+  DropTimersOfDeadWindows();
+  uint64_t now = NowMs();
+  for (WindowTimer& t : timers) {
+    if (t.dueMs > now) continue;
+    *msg = MSG{};
+    msg->hwnd = t.window;
+    msg->message = WM_TIMER;
+    msg->wParam = t.id;
+    msg->time = (DWORD)now;
+    if (remove) t.dueMs = now + t.periodMs;
+    return true;
+  }
+  return false;
+}
+
+int PortMsUntilNextTimer() {
+  DropTimersOfDeadWindows();
+  if (timers.empty()) return -1;
+  uint64_t now = NowMs(), next = UINT64_MAX;
+  for (const WindowTimer& t : timers) next = t.dueMs < next ? t.dueMs : next;
+  return next <= now ? 0 : (int)(next - now);
+}

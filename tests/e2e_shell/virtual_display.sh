@@ -1,0 +1,22 @@
+# Sourced by the end-to-end scripts, with Xvfb's screen options in $screens: a
+# private folder, settings and virtual X display, all gone when the script ends
+# together with the program it left in $running.
+work=$(mktemp -d /tmp/glimmerz-e2e-XXXXXX)
+xvfb_pid=""
+running=""
+cleanup() {
+  [ -n "$running" ] && kill "$running" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 $screens -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export XDG_CONFIG_HOME="$work/config"
+settings="$XDG_CONFIG_HOME/glimmerz/settings.reg"
+unset GLIMMERZ_FRAME_MS GLIMMERZ_RUN_MS GLIMMERZ_CAPTURE_DIR GLIMMERZ_CAPTURE_AT
