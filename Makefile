@@ -1,16 +1,21 @@
 # make run   install what is missing, build, and start the screen saver full screen
 #            (on a machine without a display: a headless run under Xvfb)
 # make test  install what is missing, build both targets, run every test
+# make install   build both and install under PREFIX (default /usr/local), inside DESTDIR if given
+# make package   build both and make the Debian package build/linux/glimmerz_*.deb
 LINUX := build/linux
 WINDOWS := build/windows
 JOBS ?= 2
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all linux windows run test clean
+.PHONY: all linux windows run test install package clean
 
 all: linux windows
 
 linux:
-	cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DGLIMMERZ_WINDOWS_SCR=$(abspath $(WINDOWS))/Glimmerz.scr
 	cmake --build $(LINUX) -j$(JOBS)
 
 windows: linux
@@ -28,6 +33,12 @@ test:
 	tools/setup-deps.sh test
 	$(MAKE) linux windows
 	ctest --test-dir $(LINUX) --output-on-failure -j$(JOBS)
+
+install: all
+	DESTDIR="$(DESTDIR)" cmake --install $(LINUX) --prefix "$(PREFIX)"
+
+package: all
+	cd $(LINUX) && cpack -G DEB
 
 clean:
 	rm -rf build

@@ -46,6 +46,8 @@ add_dependencies(glimmerz_res glimmerz_res_file)
 # The port layer: the Windows, DirectX and DirectMusic calls the program makes,
 # one folder per service family.
 file(GLOB port_src CONFIGURE_DEPENDS port/win32/*.cpp port/directx/*.cpp port/dmusic/*.cpp)
+list(APPEND port_src port/hack_options.cpp)
+set_source_files_properties(port/hack_options.cpp PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
 list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/win32/embedded_res.cpp)
 file(GLOB guid_src CONFIGURE_DEPENDS port/guids/*.cpp)
 add_library(glimmerz_guids STATIC ${guid_src})
@@ -68,6 +70,8 @@ add_executable(glimmerz port/main.cpp $<TARGET_OBJECTS:glimmerz_res>)
 target_link_libraries(glimmerz PRIVATE
   -Wl,--start-group glimmerz_shell glimmerz_settings glimmerz_gfx glimmerz_show glimmerz_music
   glimmerz_port -Wl,--end-group)
+
+include(cmake/install.cmake)
 
 # Tests need the test packages (tools/setup-deps.sh test); a machine set up only
 # to run the saver builds without them.

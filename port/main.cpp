@@ -1,12 +1,27 @@
 // The process entry on systems without Windows: hand the program its command
-// line as Windows would show it, then run the program's own entry.
+// line as Windows would show it, then run the program's own entry. A screen-saver
+// daemon's options are taken here and become the program's saver switch.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "port_internal.h"
 
 int main(int argc, char** argv) {
-  PortSetCommandLine(PortCommandLine(argc, argv).c_str());
+  HackOptions hack = ReadHackOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+  if (hack.help || hack.version) {
+    std::fputs((hack.help ? HackUsage() : HackVersion()).c_str(), stdout);
+    return 0;
+  }
   std::string arguments = PortJoinArguments(argc, argv);
+  std::string line = PortCommandLine(argc, argv);
+  if (hack.recognised) {
+    PortCatchEndingSignals();
+    PortSetHackWindow(hack.window, hack.onRootWindow ? PortX11RootWindow() : hack.host);
+    arguments = "/s";
+    line = PortCommandLine(1, argv) + " /s";
+  }
+  PortSetCommandLine(line.c_str());
   int result = WinMain(PortProgramInstance(), nullptr, &arguments[0], SW_SHOWNORMAL);
   PortExit();
   return result;

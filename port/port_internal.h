@@ -14,6 +14,8 @@ SDL_Window* PortSdlWindow(HWND window);
 // The window's OpenGL context, made on first use and current afterwards; null
 // when the window has none and cannot get one.
 void* PortGlContext(HWND window);
+// The size of the window's picture area in pixels, as the system sees it now.
+bool PortWindowSize(HWND window, int* width, int* height);
 
 // Called by Flip each time a picture reaches the screen: drives the virtual
 // clock and the run-time limit.
@@ -55,3 +57,41 @@ unsigned long PortX11ActiveWindow();
 void PortExit();
 // True once GLIMMERZ_RUN_MS has passed since the show's first frame.
 bool PortRunLimitReached();
+
+// The program's settings folder ($XDG_CONFIG_HOME/glimmerz or ~/.config/glimmerz),
+// and making it (and the folders above it) private to the user when missing.
+std::string PortConfigFolder();
+bool PortMakeFolders(const std::string& folder);
+
+// Where the saver window goes when a screen-saver daemon runs the show: on a
+// window the daemon (or its settings program's preview pane) made, given by
+// its X11 id, or on an ordinary window of the process's own for trying it out.
+// Input never closes a show on a host's window: the daemon owns the input.
+enum class PortHackWindow { Ordinary, Host, Own };
+void PortSetHackWindow(PortHackWindow kind, unsigned long host);
+PortHackWindow PortHackWindowKind();
+// The host's X11 window id; 0 when there is none or it was no window.
+unsigned long PortHackHost();
+// True once the host window has been destroyed.
+bool PortHackHostGone();
+
+// SIGTERM, SIGINT and SIGHUP are noted for the message loop instead of ending
+// the process at once; a second one ends it at once.
+void PortCatchEndingSignals();
+// True once an ending signal has arrived (it stays true).
+bool PortEndingSignalTaken();
+
+// The daemon's options on main's command line (hack_options.cpp).
+struct HackOptions {
+  bool recognised = false;  // any of them: the run is the saver show
+  bool help = false;
+  bool version = false;
+  PortHackWindow window = PortHackWindow::Ordinary;
+  unsigned long host = 0;     // with Host: the window, 0 when the id named none
+  bool onRootWindow = false;  // with Host: the screen's root window instead
+};
+HackOptions ReadHackOptions(int argc, char** argv, const char* daemonWindow);
+unsigned long ReadWindowId(const char* text);
+std::string HackUsage();
+std::string HackVersion();
+unsigned long PortX11RootWindow();

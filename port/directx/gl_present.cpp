@@ -124,7 +124,7 @@ void PresentGlTarget(bool waitForVsync) {
 
   SDL_Window* window = PortSdlWindow(glTarget.window);
   int windowWidth = 0, windowHeight = 0;
-  if (window) SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
+  PortWindowSize(glTarget.window, &windowWidth, &windowHeight);
   Letterbox box = FitPicture((int)glTarget.width, (int)glTarget.height, windowWidth, windowHeight);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glDisable(GL_SCISSOR_TEST);

@@ -45,6 +45,9 @@ void CloseMusicSink(MusicSink* sink);
 void LockMusicSink(MusicSink* sink);
 void UnlockMusicSink(MusicSink* sink);
 
+// True when this process may play out loud: no other copy of the user's holds the tune.
+bool TakeTuneLock();
+
 // Keep FluidSynth, libinstpatch and ALSA quiet on the terminal.
 void SilenceMusicLibraries();
 void SilenceSoundSystem();

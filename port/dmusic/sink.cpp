@@ -57,7 +57,7 @@ bool OpenMusicSink(MusicSink* sink, fluid_synth_t* synth) {
   // A machine without a JACK server must not get one started for a screen saver.
   setenv("JACK_NO_START_SERVER", "1", 1);
   SilenceSoundSystem();
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+  if (TakeTuneLock() && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
     sink->sdlAudioStarted = true;
     SDL_AudioSpec wanted = {};
     wanted.freq = MusicSampleRate;

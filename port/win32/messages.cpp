@@ -10,7 +10,7 @@
 
 namespace {
 std::deque<MSG> queue;
-bool runLimitPosted = false;
+bool endPosted = false;
 
 LPARAM MakeLParam(int low, int high) { return (LPARAM)(DWORD)((WORD)low | (DWORD)(WORD)high << 16); }
 
@@ -32,7 +32,26 @@ WPARAM VirtualKey(const SDL_Keysym& key) {
   return (WPARAM)(key.scancode & 0xFF);
 }
 
+// On a daemon's window the daemon owns the input; a window of its own being
+// tried out closes on keys and buttons, but not when the pointer wanders by.
+bool InputIgnored(const SDL_Event& e) {
+  uint32_t window = 0;
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: window = e.key.windowID; break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: window = e.button.windowID; break;
+    case SDL_MOUSEMOTION: window = e.motion.windowID; break;
+    case SDL_MOUSEWHEEL: window = e.wheel.windowID; break;
+    default: return false;
+  }
+  PortWindow* w = PortWindowOfSdl(window);
+  if (!w) return false;
+  return w->hack == PortHackWindow::Host || (w->hack == PortHackWindow::Own && e.type == SDL_MOUSEMOTION);
+}
+
 void Translate(const SDL_Event& e) {
+  if (InputIgnored(e)) return;
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -71,6 +90,12 @@ void Translate(const SDL_Event& e) {
       if (!w) return;
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          if (w->hack != PortHackWindow::Ordinary) return;
+          break;
+      }
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
           Post(w, WM_ACTIVATEAPP, TRUE, 0);
           Post(w, WM_NCACTIVATE, TRUE, 0);
           Post(w, WM_ACTIVATE, WA_ACTIVE, 0);
@@ -87,6 +112,11 @@ void Translate(const SDL_Event& e) {
           w->needsPaint = true;
           return;
         case SDL_WINDOWEVENT_CLOSE:
+          // A show being tried out in a window closes with it, as on a key.
+          if (w->hack == PortHackWindow::Own) {
+            Post(w, WM_KEYDOWN, VK_ESCAPE, MakeLParam(1, 1));
+            return;
+          }
           // What Alt+F4 or a window manager's close button sends on Windows.
           Post(w, WM_SYSCOMMAND, SC_CLOSE, 0);
           return;
@@ -102,13 +132,16 @@ void PumpSdlEvents() {
   while (SDL_PollEvent(&e)) Translate(e);
 }
 
-// The unattended run's end: the show is asked to close as if a key was pressed.
-void CheckRunLimit() {
-  if (runLimitPosted || portWindows.empty() || !PortRunLimitReached()) return;
+// The end of an unattended run, an ending signal, or the daemon's window gone:
+// the show is asked to close as if a key was pressed, so it closes the
+// ordinary way. A signal that comes before the window stays pending for it.
+void CheckEndRequests() {
+  if (endPosted || portWindows.empty()) return;
+  if (!PortRunLimitReached() && !PortEndingSignalTaken() && !PortHackHostGone()) return;
   for (PortWindow* w : portWindows)
     if (w->alive && !w->parent) {
       Post(w, WM_KEYDOWN, VK_ESCAPE, MakeLParam(1, 1));
-      runLimitPosted = true;
+      endPosted = true;
       return;
     }
 }
@@ -123,7 +156,7 @@ PortWindow* WindowNeedingPaint() {
 BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
   PumpSdlEvents();
   PortPumpChildWindowEvents();
-  CheckRunLimit();
+  CheckEndRequests();
   if (!queue.empty()) {
     *msg = queue.front();
     if (removeFlags & PM_REMOVE) queue.pop_front();

@@ -58,7 +58,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   SDL_GL_MakeCurrent(w->sdl, w->gl);
   BindWindowFramebuffer();
   int width, height;
-  SDL_GL_GetDrawableSize(w->sdl, &width, &height);
+  PortWindowSize(reinterpret_cast<HWND>(w), &width, &height);
   GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
   glViewport(0, 0, width, height);
   glEnable(GL_SCISSOR_TEST);

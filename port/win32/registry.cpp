@@ -211,3 +211,6 @@ LSTATUS RegCloseKey(HKEY key) {
   delete KeyOf(key);
   return ERROR_SUCCESS;
 }
+
+std::string PortConfigFolder() { return ConfigFolder(); }
+bool PortMakeFolders(const std::string& folder) { return MakeFolders(folder); }

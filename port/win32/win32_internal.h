@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "port_internal.h"
 #include "win32.h"
 
 struct SDL_Window;
@@ -22,6 +23,8 @@ struct PortWindow {
   bool erase = false;
   // A child inside another program's X11 window has no SDL window, only this.
   unsigned long xid = 0;
+  // Set on the saver window when a screen-saver daemon runs the show.
+  PortHackWindow hack = PortHackWindow::Ordinary;
 };
 
 extern std::vector<PortWindow*> portWindows;
@@ -30,6 +33,11 @@ bool PortVideoReady();
 PortWindow* PortWindowOf(HWND window);
 PortWindow* PortWindowOfSdl(uint32_t sdlId);
 BOOL PortScreenSaverRunning();
+
+// The saver window's SDL window when a daemon runs the show (hack_window.cpp),
+// and the size of the daemon's window as X11 reports it.
+SDL_Window* CreateHackSdlWindow(const char* title, int width, int height);
+bool HackHostSize(int* width, int* height);
 
 // True once SDL video is up; asking never starts it.
 bool PortVideoRunning();

@@ -89,8 +89,10 @@ ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
   return (ATOM)classes.size();
 }
 
-static SDL_Window* CreateSdlWindow(DWORD exStyle, LPCSTR title, int x, int y, int width, int height) {
+static SDL_Window* CreateSdlWindow(PortHackWindow hack, DWORD exStyle, LPCSTR title, int x, int y, int width,
+                                   int height) {
   if (!PortVideoReady()) return nullptr;
+  if (hack != PortHackWindow::Ordinary) return CreateHackSdlWindow(title ? title : "", 800, 600);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
   if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   SDL_Rect screen;
@@ -110,9 +112,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   w->background = found->second.background;
   w->cursor = found->second.cursor;
   w->parent = parent;
+  // A daemon's show has one top-level window, the saver's, and it goes where the daemon says.
+  w->hack = style & WS_CHILD || parent ? PortHackWindow::Ordinary : PortHackWindowKind();
   // A child lives in another program's window: Xlib, not SDL, and no SDL video.
   bool made = style & WS_CHILD ? PortOpenChildWindow(w, parent, x, y, width, height)
-                               : (w->sdl = CreateSdlWindow(exStyle, title, x, y, width, height)) != nullptr;
+                               : (w->sdl = CreateSdlWindow(w->hack, exStyle, title, x, y, width, height)) != nullptr;
   if (!made) {
     delete w;
     return nullptr;
@@ -152,8 +156,11 @@ BOOL ShowWindow(HWND window, int command) {
     SDL_HideWindow(w->sdl);
     w->visible = false;
   } else {
-    SDL_ShowWindow(w->sdl);
-    SDL_RaiseWindow(w->sdl);
+    // The daemon's window is the daemon's to map and stack.
+    if (w->hack != PortHackWindow::Host) {
+      SDL_ShowWindow(w->sdl);
+      SDL_RaiseWindow(w->sdl);
+    }
     // A window that appears under the pointer is asked for its cursor at once,
     // so a saver hides the pointer before the mouse ever moves.
     if (!w->visible) PostMessageA(window, WM_SETCURSOR, (WPARAM)window, (LPARAM)(HTCLIENT | WM_MOUSEMOVE << 16));
@@ -170,10 +177,21 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
   if (PortDialogMove(window, x, y, width, height)) return TRUE;
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
-  SDL_SetWindowPosition(w->sdl, x, y);
-  SDL_SetWindowSize(w->sdl, width, height);
+  // A daemon's show keeps the window it was given, and one tried out keeps the size the user gave it.
+  if (w->hack == PortHackWindow::Ordinary) {
+    SDL_SetWindowPosition(w->sdl, x, y);
+    SDL_SetWindowSize(w->sdl, width, height);
+  }
   if (repaint) w->needsPaint = true;
   return TRUE;
+}
+
+bool PortWindowSize(HWND window, int* width, int* height) {
+  PortWindow* w = PortWindowOf(window);
+  if (!w || !w->sdl) return false;
+  if (w->hack == PortHackWindow::Host) return HackHostSize(width, height);
+  SDL_GL_GetDrawableSize(w->sdl, width, height);
+  return true;
 }
 
 BOOL GetClientRect(HWND window, LPRECT rect) {
@@ -181,7 +199,7 @@ BOOL GetClientRect(HWND window, LPRECT rect) {
   if (!w || !rect) return FALSE;
   if (w->xid) return PortChildWindowRect(w, rect, true);
   int width, height;
-  SDL_GetWindowSize(w->sdl, &width, &height);
+  if (!PortWindowSize(window, &width, &height)) return FALSE;
   *rect = {0, 0, width, height};
   return TRUE;
 }

@@ -1,0 +1,86 @@
+// The options a screen-saver daemon starts its hacks with. They are read before
+// the program sees its command line: any of them makes the run the ordinary
+// saver show, drawn where they say. Options the daemon may add that mean
+// nothing here are passed over; Windows-style switches go to the program as
+// they are.
+#include <X11/Xlib.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "port_internal.h"
+
+namespace {
+// "-root" and "--root" are the same option.
+std::string OptionName(const char* argument) {
+  if (argument[0] != '-') return "";
+  return argument[1] == '-' ? std::string(argument + 1) : std::string(argument);
+}
+}  // namespace
+
+// A window id as daemons write it: decimal, or hexadecimal after 0x. Anything
+// else (signs, spaces, octal, more than 32 bits) names no window: 0.
+unsigned long ReadWindowId(const char* text) {
+  if (!text || !*text) return 0;
+  int base = 10;
+  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text += 2;
+  }
+  if (!*text || !std::strchr(base == 16 ? "0123456789abcdefABCDEF" : "0123456789", *text)) return 0;
+  char* end;
+  errno = 0;
+  unsigned long long id = std::strtoull(text, &end, base);
+  if (*end || errno || id > 0xFFFFFFFFull) return 0;
+  return (unsigned long)id;
+}
+
+HackOptions ReadHackOptions(int argc, char** argv, const char* daemonWindow) {
+  HackOptions options;
+  bool root = false, given = false, own = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string name = OptionName(argv[i]);
+    if (name == "-help") options.help = true;
+    else if (name == "-version") options.version = true;
+    else if (name == "-root") root = true;
+    else if (name == "-window") own = true;
+    else if (name == "-window-id") {
+      given = true;
+      options.host = i + 1 < argc ? ReadWindowId(argv[++i]) : 0;
+    } else continue;
+    options.recognised = true;
+  }
+  if (given) options.window = PortHackWindow::Host;
+  else if (root) {
+    options.window = PortHackWindow::Host;
+    // Without a daemon's window, --root means the screen itself.
+    options.onRootWindow = !daemonWindow;
+    options.host = daemonWindow ? ReadWindowId(daemonWindow) : 0;
+  } else if (own)
+    options.window = PortHackWindow::Own;
+  return options;
+}
+
+std::string HackUsage() {
+  return "Usage: glimmerz [switch]\n"
+         "Windows-style switches:\n"
+         "  /s            run the show full screen\n"
+         "  /c            settings (also with no switch)\n"
+         "  /p N          preview inside the window with X11 id N\n"
+         "Screen-saver daemon options (they run the show):\n"
+         "  --root        draw on the window in $XSCREENSAVER_WINDOW, else on the screen\n"
+         "  --window-id N draw on the X11 window N (decimal, or hexadecimal after 0x)\n"
+         "  --window      draw in a window of its own, for trying it out\n"
+         "  --help        print this and exit\n"
+         "  --version     print the version and exit\n"
+         "On a daemon's window input does not end the show; SIGTERM, SIGINT and SIGHUP do.\n";
+}
+
+std::string HackVersion() { return "glimmerz " GLIMMERZ_VERSION "\n"; }
+
+unsigned long PortX11RootWindow() {
+  Display* x = PortX11Display();
+  return x ? DefaultRootWindow(x) : 0;
+}

@@ -1,0 +1,61 @@
+// The saver window when a screen-saver daemon runs the show. On the daemon's
+// window the port draws into that X11 window itself (SDL adopts it), asks X11
+// for its size on every frame because SDL does not notice when another program
+// resizes it (the settings program's preview pane does), and watches for it to
+// be destroyed. A window of the process's own is an ordinary resizable one.
+#include <SDL.h>
+#include <X11/Xlib.h>
+
+#include "port_internal.h"
+#include "win32_internal.h"
+
+namespace {
+PortHackWindow kind = PortHackWindow::Ordinary;
+unsigned long host = 0;
+bool hostWatched = false;
+bool hostGone = false;
+}  // namespace
+
+void PortSetHackWindow(PortHackWindow newKind, unsigned long newHost) {
+  kind = newKind;
+  host = newKind == PortHackWindow::Host ? newHost : 0;
+  hostWatched = hostGone = false;
+}
+
+PortHackWindow PortHackWindowKind() { return kind; }
+unsigned long PortHackHost() { return host; }
+
+SDL_Window* CreateHackSdlWindow(const char* title, int width, int height) {
+  if (kind == PortHackWindow::Own)
+    return SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+  // A number that names no window leaves the show nothing to draw on.
+  Display* x = PortX11Display();
+  if (!x || !PortX11WindowRect(host, nullptr)) return nullptr;
+  PortX11TrapErrors();
+  XSelectInput(x, host, StructureNotifyMask);
+  hostWatched = PortX11UntrapErrors();
+  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+  return SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(host)));
+}
+
+bool HackHostSize(int* width, int* height) {
+  RECT rect;
+  if (!host || hostGone || !PortX11WindowRect(host, &rect)) return false;
+  *width = rect.right - rect.left;
+  *height = rect.bottom - rect.top;
+  return true;
+}
+
+bool PortHackHostGone() {
+  if (!hostWatched || hostGone) return hostGone;
+  Display* x = PortX11Display();
+  if (!x) return false;
+  // Only the host's own notices are taken off the queue; the connection is
+  // shared with other windows' users.
+  XEvent event;
+  while (XCheckTypedWindowEvent(x, host, ConfigureNotify, &event)) {
+  }
+  while (XCheckTypedWindowEvent(x, host, DestroyNotify, &event)) hostGone = true;
+  return hostGone;
+}

@@ -1,0 +1,99 @@
+#!/bin/sh
+# The installed hack under the real XScreenSaver daemon on a virtual display:
+# the daemon starts it when the screen blanks and the show is on the screen; on
+# unblanking it has exited within 2 s, no copy is left, and the daemon's log
+# reports no crash. The daemon launches no hacks for root, so it runs as nobody
+# with a private home on a display open to everyone.
+set -u
+cmake=$1
+build=$2
+shot_out=$3
+work=$(mktemp -d /tmp/glimmerz-daemon-XXXXXX)
+chmod 755 "$work"
+xvfb_pid=""
+daemon_pid=""
+as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+cleanup() {
+  [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  echo "--- daemon log"; cat "$work/daemon.log"
+  exit 1
+}
+now_ms() { date +%s%3N; }
+# A hack that has exited may wait a while as a zombie for whoever reaps orphans.
+hack_pids() { ps -u 65534 -o pid=,stat=,comm= | awk '$3 == "glimmerz" && $2 !~ /^Z/ { print $1 }'; }
+
+DESTDIR="$work/root" "$cmake" --install "$build" --prefix /usr >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
+hack="$work/root/usr/libexec/xscreensaver/glimmerz"
+[ -x "$hack" ] || fail "no hack installed at $hack"
+
+exec 3>"$work/display"
+Xvfb -ac -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
+
+home="$work/home"
+mkdir -m 777 "$home"
+mkdir -m 700 "$work/run"
+chown 65534:65534 "$work/run"
+cat >"$home/.xscreensaver" <<EOT
+mode: one
+selected: 0
+timeout: 0:30:00
+lock: False
+fade: False
+unfade: False
+splash: False
+dpmsEnabled: False
+programs: \\
+  "Glimmerz" $hack --root \\n\\
+
+EOT
+chmod 644 "$home/.xscreensaver"
+as_nobody env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$work/run" \
+  xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
+daemon_pid=$!
+ready=""
+for _ in $(seq 200); do
+  xscreensaver-command -time >/dev/null 2>&1 && { ready=1; break; }
+  sleep 0.05
+done
+[ -n "$ready" ] || fail "the daemon did not come up"
+
+xscreensaver-command -activate >/dev/null 2>&1 || fail "activate was refused"
+for _ in $(seq 200); do [ -n "$(hack_pids)" ] && break; sleep 0.05; done
+[ -n "$(hack_pids)" ] || fail "the daemon started no glimmerz"
+
+# The show has begun when the warning sign lights up the middle of the screen.
+shown=""
+for _ in $(seq 150); do
+  import -display "$DISPLAY" -window root "$work/shot.png" 2>/dev/null
+  lit=$(convert "$work/shot.png" -crop 512x384+256+192 -colorspace Gray -format "%[fx:mean>0.02]" info: 2>/dev/null)
+  [ "$lit" = 1 ] && { shown=1; break; }
+  sleep 0.1
+done
+cp "$work/shot.png" "$shot_out" 2>/dev/null
+[ -n "$shown" ] || fail "nothing of the show on the screen"
+hack_pids >"$work/pids"
+
+xscreensaver-command -deactivate >/dev/null 2>&1 || fail "deactivate was refused"
+# The 2 s count from the daemon's SIGTERM, however long a busy machine keeps
+# the daemon from sending it.
+for _ in $(seq 600); do grep -q "killing pid" "$work/daemon.log" && break; sleep 0.05; done
+grep -q "killing pid" "$work/daemon.log" || fail "the daemon never stopped the hack"
+start=$(now_ms)
+while [ -n "$(hack_pids)" ] && [ $(($(now_ms) - start)) -lt 2000 ]; do sleep 0.02; done
+[ -z "$(hack_pids)" ] || fail "glimmerz still running 2 s after the daemon stopped it: $(hack_pids)"
+echo "hack gone $(($(now_ms) - start)) ms after the daemon stopped it"
+grep -qi "crashed\|abnormally" "$work/daemon.log" && fail "the daemon reports a crash"
+# The hack says nothing: from its start on, every line of the log is the daemon's own.
+sed -n '/forked .*glimmerz/,$p' "$work/daemon.log" | grep -v "^xscreensaver" | grep -q . &&
+  fail "glimmerz printed something"
+xscreensaver-command -exit >/dev/null 2>&1
+echo "PASS"
