@@ -58,7 +58,9 @@ TEST_F(RegistryFileTest, AnEmptyFileIsAnEmptyRegistryNotADamagedOne) {
   EXPECT_EQ(ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth), 1);
   EXPECT_EQ(width, 640u);
   EXPECT_EQ(SetAsideFile(), "");
-  EXPECT_EQ(FindRegistryValue(FindRegistryKey(&(document = Document()), KeyPath), "displaywidth")->data, Dword(640));
+  RegistryKey* key = FindRegistryKey(&(document = Document()), KeyPath);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(FindRegistryValue(key, "displaywidth")->data, Dword(640));
 }
 
 TEST_F(RegistryFileTest, PlantedLinksAreNeverWrittenThrough) {
@@ -126,6 +128,8 @@ TEST_F(RegistryFileTest, WhatTheRegistryEditorExportsIsRead) {
   SetDword("music", 1);
   EXPECT_EQ(SetAsideFile(), "");
   RegistryKey* key = FindRegistryKey(&(document = Document()), KeyPath);
+  ASSERT_NE(key, nullptr);
+  ASSERT_NE(FindRegistryValue(key, "title"), nullptr);
   std::string title(FindRegistryValue(key, "title")->data.begin(), FindRegistryValue(key, "title")->data.end());
   EXPECT_EQ(title, std::string("L\xC3\xA4mpchen \xF0\x9F\x92\xA1") + '\0');
 }
