@@ -39,4 +39,14 @@ int MultiByteToWideChar(UINT, DWORD, LPCSTR text, int length, LPWSTR wide, int w
   return count;
 }
 
-char* _getcwd(char* buffer, int size) { return size > 0 ? getcwd(buffer, (size_t)size) : nullptr; }
+// The one caller hands the folder to the music loader as its search directory,
+// which the port never searches: a working directory that has been removed, or
+// whose path does not fit, must not keep the saver from starting, so the root
+// stands in for it.
+char* _getcwd(char* buffer, int size) {
+  if (!buffer || size <= 0) return nullptr;
+  if (getcwd(buffer, (size_t)size)) return buffer;
+  if (size < 2) return nullptr;
+  std::strcpy(buffer, "/");
+  return buffer;
+}

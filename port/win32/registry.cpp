@@ -1,8 +1,10 @@
 // The registry as one text file per user. Every change is a read-modify-write
 // under an advisory lock, written to a temporary file and renamed into place, so
 // two processes never lose each other's values and a crash mid-write leaves the
-// old file whole.
+// old file whole. Nothing in the folder is written through a link.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -42,13 +45,15 @@ bool MakeFolders(const std::string& folder) {
   }
 }
 
-bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
+bool ReadWholeFile(const std::string& path, std::string* text) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  *exists = fd >= 0;
   if (fd < 0) return errno == ENOENT;
-  char buffer[8192];
+  struct stat s;
+  if (fstat(fd, &s) == 0 && s.st_size > 0) text->reserve((size_t)s.st_size);
+  char buffer[65536];
   ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0) text->append(buffer, (size_t)n);
+  while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) text->append(buffer, (size_t)n);
   close(fd);
   return n == 0;
 }
@@ -64,6 +69,75 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// A new file of ours that is never a link followed to somewhere else.
+int CreateExclusive(const std::string& path) {
+  return open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+// The lock file is opened without following links; a link planted in its place
+// is removed (not its target) so that writers can go on.
+int OpenLockFile(const std::string& path, bool create) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    int fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0 || !create) return fd;
+    struct stat s;
+    if (errno == ELOOP && lstat(path.c_str(), &s) == 0 && S_ISLNK(s.st_mode)) {
+      unlink(path.c_str());
+      continue;
+    }
+    if (errno != ENOENT) return -1;
+    fd = open(path.c_str(), O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// A writer killed mid-write leaves its temporary behind; whoever writes next,
+// holding the lock, clears those whose process has gone.
+void RemoveLeftoverTemporaries(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  const std::string prefix = "settings.reg.tmp.";
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    char* end;
+    long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+    if (*end || pid <= 0 || pid == getpid()) continue;
+    if (kill((pid_t)pid, 0) != 0 && errno == ESRCH) unlink((folder + "/" + name).c_str());
+  }
+  closedir(dir);
+}
+
+// Keeps the damaged file under a name of its own before anything replaces it:
+// a hard link, so settings.reg is whole at every instant, or else a copy. An
+// earlier set-aside file is never overwritten.
+bool SetAside(const std::string& file, const std::string& text) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%lld", (long long)time(nullptr));
+  for (int n = 0; n < 1000; ++n) {
+    std::string aside = file + ".unreadable-" + stamp + (n ? "-" + std::to_string(n) : "");
+    if (link(file.c_str(), aside.c_str()) == 0) return true;
+    if (errno == EEXIST) continue;
+    int fd = CreateExclusive(aside);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, text) && fsync(fd) == 0;
+    return close(fd) == 0 && ok;
+  }
+  return false;
+}
+
+// The text last read or written and what it says. Every operation reads the
+// file, but only a file whose bytes changed is parsed again.
+struct ParsedFile {
+  bool valid = false;
+  std::string text;
+  bool understood = true;
+  RegistryDocument document;
+};
+ParsedFile parsed;
+
 // One locked session on the file: load on entry, optionally save, unlock on exit.
 class RegistryFile {
  public:
@@ -71,8 +145,7 @@ class RegistryFile {
       : folder_(ConfigFolder()), file_(folder_ + "/settings.reg"), writing_(forWriting) {
     if (folder_.empty()) return;
     if (forWriting && !MakeFolders(folder_)) return;
-    std::string lockPath = folder_ + "/settings.reg.lock";
-    lock_ = open(lockPath.c_str(), (forWriting ? O_CREAT : 0) | O_RDWR | O_CLOEXEC, 0600);
+    lock_ = OpenLockFile(folder_ + "/settings.reg.lock", forWriting);
     if (lock_ >= 0) {
       while (flock(lock_, forWriting ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
       }
@@ -86,13 +159,17 @@ class RegistryFile {
   }
   bool ready() const { return ready_; }
   bool exclusive() const { return writing_ && lock_ >= 0; }
-  RegistryDocument& document() { return document_; }
+  RegistryDocument& document() { return parsed.document; }
 
   bool Save() {
+    RemoveLeftoverTemporaries(folder_);
     std::string temporary = file_ + ".tmp." + std::to_string(getpid());
-    int fd = open(temporary.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0600);
+    unlink(temporary.c_str());
+    int fd = CreateExclusive(temporary);
+    parsed.valid = false;
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, FormatRegistryText(document_)) && fsync(fd) == 0;
+    std::string text = FormatRegistryText(parsed.document);
+    bool ok = WriteAll(fd, text) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temporary.c_str(), file_.c_str()) != 0) {
       unlink(temporary.c_str());
@@ -103,24 +180,30 @@ class RegistryFile {
       fsync(dir);
       close(dir);
     }
+    parsed.text = std::move(text);
+    parsed.understood = true;
+    parsed.valid = true;
     return true;
   }
 
  private:
   void Load() {
     std::string text;
-    bool exists = false;
-    if (!ReadWholeFile(file_, &text, &exists)) return;
+    if (!ReadWholeFile(file_, &text)) return;
+    if (!parsed.valid || parsed.text != text) {
+      parsed.valid = false;
+      parsed.document = RegistryDocument();
+      parsed.understood = ParseRegistryText(text, &parsed.document);
+      parsed.text = std::move(text);
+      parsed.valid = true;
+    }
     ready_ = true;
-    if (!exists || ParseRegistryText(text, &document_)) return;
+    if (parsed.understood) return;
     // Part of the file could not be understood: keep the original beside it for
     // a person to look at, and carry on with everything that could be read.
-    // Only a writer, holding the lock alone, may move the file.
+    // Only a writer, holding the lock alone, may replace the file.
     if (!exclusive()) return;
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%lld", (long long)time(nullptr));
-    std::string aside = file_ + ".unreadable-" + stamp;
-    if (rename(file_.c_str(), aside.c_str()) == 0) Save();
+    ready_ = SetAside(file_, parsed.text) && Save();
   }
 
   std::string folder_;
@@ -128,7 +211,6 @@ class RegistryFile {
   bool writing_;
   int lock_ = -1;
   bool ready_ = false;
-  RegistryDocument document_;
 };
 
 bool KeyPath(HKEY parent, LPCSTR subKey, std::string* path) {
@@ -157,7 +239,7 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
   if (!file.ready() || !file.exclusive()) return ERROR_ACCESS_DENIED;
   bool existed = FindRegistryKey(&file.document(), path) != nullptr;
   if (!existed) {
-    file.document().keys.push_back({path, {}});
+    AddRegistryKey(&file.document(), path);
     if (!file.Save()) return ERROR_ACCESS_DENIED;
   }
   if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
@@ -171,7 +253,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
   RegistryFile file(false);
   if (!file.ready()) return ERROR_ACCESS_DENIED;
   RegistryKey* stored = FindRegistryKey(&file.document(), KeyOf(key)->path);
-  RegistryValue* value = stored ? FindRegistryValue(stored, name && *name ? name : "@") : nullptr;
+  RegistryValue* value = stored ? FindRegistryValue(stored, name ? name : "") : nullptr;
   if (!value) return ERROR_FILE_NOT_FOUND;
   DWORD length = (DWORD)value->data.size();
   if (type) *type = value->type;
@@ -187,22 +269,13 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
 LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
   if (!key || key == HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
   if (size && !data) return ERROR_INVALID_PARAMETER;
+  // The file's format has no way to write a line break inside a name.
+  std::string valueName = name ? name : "";
+  if (valueName.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
   RegistryFile file(true);
   if (!file.ready() || !file.exclusive()) return ERROR_ACCESS_DENIED;
-  const std::string& path = KeyOf(key)->path;
-  RegistryKey* stored = FindRegistryKey(&file.document(), path);
-  if (!stored) {
-    file.document().keys.push_back({path, {}});
-    stored = &file.document().keys.back();
-  }
-  std::string valueName = name && *name ? name : "@";
-  RegistryValue* value = FindRegistryValue(stored, valueName);
-  if (!value) {
-    stored->values.push_back({valueName, type, {}});
-    value = &stored->values.back();
-  }
-  value->type = type;
-  value->data.assign(data, data + size);
+  RegistryValue value{valueName, type, std::vector<BYTE>(data, data + size)};
+  SetRegistryValue(AddRegistryKey(&file.document(), KeyOf(key)->path), value);
   return file.Save() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 

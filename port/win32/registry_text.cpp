@@ -1,35 +1,18 @@
 #include "registry_text.h"
 
-#include <strings.h>
-
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
 static const char Header[] = "Windows Registry Editor Version 5.00";
 static const char OldHeader[] = "REGEDIT4";
 
-static bool SameName(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
-
-RegistryKey* FindRegistryKey(RegistryDocument* document, const std::string& path) {
-  for (auto& key : document->keys)
-    if (SameName(key.path, path)) return &key;
-  return nullptr;
-}
-
-RegistryValue* FindRegistryValue(RegistryKey* key, const std::string& name) {
-  for (auto& value : key->values)
-    if (SameName(value.name, name)) return &value;
-  return nullptr;
-}
-
 // Joins lines continued with a trailing backslash, drops carriage returns.
 static std::vector<std::string> LogicalLines(const std::string& text) {
   std::vector<std::string> lines;
   std::string current;
   bool continuing = false;
-  size_t start = 0;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
-  for (size_t i = start; i <= text.size(); ++i) {
+  for (size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && text[i] != '\n') {
       if (text[i] != '\r') current += text[i];
       continue;
@@ -65,6 +48,12 @@ static bool ReadQuoted(const std::string& text, size_t* pos, std::string* out) {
   return false;
 }
 
+static bool AllHex(const std::string& digits) {
+  for (char c : digits)
+    if (!std::isxdigit((unsigned char)c)) return false;
+  return !digits.empty();
+}
+
 static bool ReadHexBytes(const std::string& text, std::vector<BYTE>* out) {
   size_t i = 0;
   while (i < text.size()) {
@@ -73,10 +62,8 @@ static bool ReadHexBytes(const std::string& text, std::vector<BYTE>* out) {
     size_t end = text.find(',', i);
     std::string byte = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
     while (!byte.empty() && (byte.back() == ' ' || byte.back() == '\t')) byte.pop_back();
-    char* stop;
-    unsigned long v = std::strtoul(byte.c_str(), &stop, 16);
-    if (byte.empty() || byte.size() > 2 || *stop || v > 0xFF) return false;
-    out->push_back((BYTE)v);
+    if (byte.size() > 2 || !AllHex(byte)) return false;
+    out->push_back((BYTE)std::strtoul(byte.c_str(), nullptr, 16));
     if (end == std::string::npos) break;
     i = end + 1;
   }
@@ -95,9 +82,8 @@ static bool ParseData(const std::string& text, RegistryValue* value) {
   }
   if (text.compare(0, 6, "dword:") == 0) {
     std::string digits = text.substr(6);
-    char* stop;
-    unsigned long long v = std::strtoull(digits.c_str(), &stop, 16);
-    if (digits.empty() || digits.size() > 8 || *stop) return false;
+    if (digits.size() > 8 || !AllHex(digits)) return false;
+    unsigned long v = std::strtoul(digits.c_str(), nullptr, 16);
     value->type = REG_DWORD;
     value->data = {(BYTE)v, (BYTE)(v >> 8), (BYTE)(v >> 16), (BYTE)(v >> 24)};
     return true;
@@ -109,57 +95,95 @@ static bool ParseData(const std::string& text, RegistryValue* value) {
   if (text.compare(0, 4, "hex(") == 0) {
     size_t close = text.find("):");
     if (close == std::string::npos) return false;
-    char* stop;
     std::string number = text.substr(4, close - 4);
-    unsigned long type = std::strtoul(number.c_str(), &stop, 16);
-    if (number.empty() || *stop) return false;
-    value->type = (DWORD)type;
+    if (number.size() > 8 || !AllHex(number)) return false;
+    value->type = (DWORD)std::strtoul(number.c_str(), nullptr, 16);
     return ReadHexBytes(text.substr(close + 2), &value->data);
   }
   return false;
 }
 
-bool ParseRegistryText(const std::string& text, RegistryDocument* document) {
-  std::vector<std::string> lines = LogicalLines(text);
+// UTF-8 in place of what the registry editor writes as UTF-16LE after a
+// byte-order mark; the 8-bit form as it is, without a UTF-8 mark.
+static std::string Decoded(const std::string& text, bool* understood) {
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
+  if (text.compare(0, 2, "\xFF\xFE") != 0) return text;
+  std::string out;
+  auto unit = [&](size_t i) { return (unsigned)(unsigned char)text[i] | (unsigned)(unsigned char)text[i + 1] << 8; };
+  if (text.size() % 2) *understood = false;
+  for (size_t i = 2; i + 1 < text.size(); i += 2) {
+    unsigned c = unit(i);
+    if (c >= 0xD800 && c < 0xDC00 && i + 3 < text.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      *understood = false;
+      continue;
+    }
+    if (c < 0x80) {
+      out += (char)c;
+    } else if (c < 0x800) {
+      out += (char)(0xC0 | c >> 6);
+      out += (char)(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += (char)(0xE0 | c >> 12);
+      out += (char)(0x80 | (c >> 6 & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+    } else {
+      out += (char)(0xF0 | c >> 18);
+      out += (char)(0x80 | (c >> 12 & 0x3F));
+      out += (char)(0x80 | (c >> 6 & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+bool ParseRegistryText(const std::string& raw, RegistryDocument* document) {
   bool understood = true;
+  std::string text = Decoded(raw, &understood);
+  // An empty file is an empty registry, not a damaged one.
+  if (text.empty()) return understood;
+  std::vector<std::string> lines = LogicalLines(text);
   size_t first = 0;
   while (first < lines.size() && lines[first].empty()) ++first;
   if (first == lines.size() || (lines[first] != Header && lines[first] != OldHeader)) understood = false;
   else ++first;
 
-  RegistryKey* key = nullptr;
+  const size_t NoKey = (size_t)-1;
+  size_t key = NoKey;
   for (size_t i = first; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
-      if (line.back() != ']' || line.size() < 3 || line[1] == '-') {
+      key = NoKey;
+      bool deletion = line.size() > 1 && line[1] == '-';
+      size_t from = deletion ? 2 : 1;
+      if (line.back() != ']' || line.size() < from + 2) {
         understood = false;
-        key = nullptr;
-        continue;
-      }
-      std::string path = line.substr(1, line.size() - 2);
-      key = FindRegistryKey(document, path);
-      if (!key) {
-        document->keys.push_back({path, {}});
-        key = &document->keys.back();
+      } else if (deletion) {
+        DeleteRegistryKey(document, line.substr(2, line.size() - 3));
+      } else {
+        key = (size_t)(AddRegistryKey(document, line.substr(1, line.size() - 2)) - document->keys.data());
       }
       continue;
     }
     RegistryValue value;
     size_t pos = 0;
     if (line[0] == '@') {
-      value.name = "@";
       pos = 1;
     } else if (!ReadQuoted(line, &pos, &value.name)) {
       understood = false;
       continue;
     }
-    if (!key || pos >= line.size() || line[pos] != '=' || !ParseData(line.substr(pos + 1), &value)) {
+    if (key == NoKey || pos >= line.size() || line[pos] != '=') {
       understood = false;
       continue;
     }
-    if (RegistryValue* old = FindRegistryValue(key, value.name)) *old = value;
-    else key->values.push_back(value);
+    std::string data = line.substr(pos + 1);
+    if (data == "-") DeleteRegistryValue(&document->keys[key], value.name);
+    else if (ParseData(data, &value)) SetRegistryValue(&document->keys[key], value);
+    else understood = false;
   }
   return understood;
 }
@@ -186,7 +210,7 @@ static std::string FormatHex(const std::string& prefix, const std::vector<BYTE>&
       out += ',';
       ++column;
       if (column > 75) {
-        out += "\\\n  ";
+        out += "\\\r\n  ";
         column = 2;
       }
     }
@@ -202,7 +226,7 @@ static bool IsPlainString(const RegistryValue& value) {
 }
 
 static std::string FormatValue(const RegistryValue& value) {
-  std::string name = value.name == "@" ? "@" : Quote(value.name);
+  std::string name = value.name.empty() ? "@" : Quote(value.name);
   if (value.type == REG_DWORD && value.data.size() == 4) {
     char digits[16];
     DWORD v = value.data[0] | value.data[1] << 8 | value.data[2] << 16 | (DWORD)value.data[3] << 24;
@@ -217,10 +241,10 @@ static std::string FormatValue(const RegistryValue& value) {
 }
 
 std::string FormatRegistryText(const RegistryDocument& document) {
-  std::string out = std::string(Header) + "\n";
+  std::string out = std::string(Header) + "\r\n";
   for (const auto& key : document.keys) {
-    out += "\n[" + key.path + "]\n";
-    for (const auto& value : key.values) out += FormatValue(value) + "\n";
+    out += "\r\n[" + key.path + "]\r\n";
+    for (const auto& value : key.values) out += FormatValue(value) + "\r\n";
   }
   return out;
 }

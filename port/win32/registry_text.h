@@ -3,30 +3,44 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "win32.h"
 
 struct RegistryValue {
-  std::string name;  // "@" names a key's default value
+  std::string name;  // empty for a key's default value, written @=
   DWORD type = REG_NONE;
   std::vector<BYTE> data;
 };
 
+// Keys and values keep the order they were read or made in; the indexes find
+// them by name without regard to case, as the registry compares names.
 struct RegistryKey {
   std::string path;  // e.g. HKEY_CURRENT_USER\Software\...
   std::vector<RegistryValue> values;
+  std::unordered_map<std::string, size_t> index;
 };
 
 struct RegistryDocument {
   std::vector<RegistryKey> keys;
+  std::unordered_map<std::string, size_t> index;
 };
 
-// Reads what it can. Returns false when any part of the text could not be
-// understood (the document then holds every part that could).
+// Reads what it can, applying the deletion forms [-key] and "name"=- to what
+// came before them. Returns false when any part of the text could not be
+// understood (the document then holds every part that could). Both the 8-bit
+// form and UTF-16LE with a byte-order mark are read.
 bool ParseRegistryText(const std::string& text, RegistryDocument* document);
+// The 8-bit form with CRLF line ends.
 std::string FormatRegistryText(const RegistryDocument& document);
 
-// Names compare without regard to case, as the registry does.
 RegistryKey* FindRegistryKey(RegistryDocument* document, const std::string& path);
 RegistryValue* FindRegistryValue(RegistryKey* key, const std::string& name);
+// Finds the key, or adds it at the end.
+RegistryKey* AddRegistryKey(RegistryDocument* document, const std::string& path);
+// Replaces the value of that name in place, or adds it at the end.
+void SetRegistryValue(RegistryKey* key, const RegistryValue& value);
+// Removes the key and every key below it.
+void DeleteRegistryKey(RegistryDocument* document, const std::string& path);
+void DeleteRegistryValue(RegistryKey* key, const std::string& name);

@@ -31,6 +31,11 @@ bool PortVideoReady() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "1");
+  // The saver draws on X11 (XWayland on a Wayland desktop). Without a usable
+  // display SDL would fall back to its offscreen driver: a saver nobody can see
+  // or end. Only X11 is tried, so no display means no window, and the mode ends.
+  // An SDL_VIDEODRIVER of the user's own still wins over this.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
   if (videoReady) {
     // The window's visual is chosen when it is made, so GL wishes go first.

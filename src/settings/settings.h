@@ -24,7 +24,8 @@ const DWORD DefaultUseNullDriver = 1;
 extern const GUID DefaultDriverGuid;
 extern const GUID DefaultDeviceGuid;
 
-// Each returns 1 when the key could be opened or created, else 0 with out untouched.
+// Each returns 1 when the key could be opened or created, else 0; a read that
+// returns 0 hands back the default.
 int ReadDwordSetting(const char* name, DWORD* out, const DWORD* defaultValue);
 int ReadGuidSetting(const char* name, void* out, const void* defaultValue);
 int WriteDwordSetting(const char* name, const DWORD* value);

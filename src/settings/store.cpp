@@ -11,13 +11,18 @@ static int OpenSettingsKey(HKEY* key) {
                          nullptr, key, &disposition) == ERROR_SUCCESS;
 }
 
+// A store that cannot be opened (a config folder that cannot be made, a
+// read-only one) still hands back the default, so the show runs on defaults.
 // A missing value, or one too long for its slot, is replaced by the default for
 // good. A stored value shorter than the slot is taken as a little-endian number
 // that was stored short: its bytes come first and the rest of the slot is zero,
 // so the caller never sees bytes nobody wrote.
 static int ReadSetting(const char* name, void* out, const void* defaultValue, DWORD size, DWORD type) {
   HKEY key;
-  if (!OpenSettingsKey(&key)) return 0;
+  if (!OpenSettingsKey(&key)) {
+    std::memcpy(out, defaultValue, size);
+    return 0;
+  }
   BYTE value[16] = {};
   DWORD got = size;
   if (RegQueryValueExA(key, name, nullptr, nullptr, value, &got) == ERROR_SUCCESS && got <= size) {

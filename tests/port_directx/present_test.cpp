@@ -1,12 +1,8 @@
 // What Flip shows and leaves behind: the picture letterboxed in the window,
-// 16-bit dithering, captures; and what the display reports about itself.
+// 16-bit dithering; and what the display reports about itself.
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "port_directx/port_display.h"
@@ -98,55 +94,6 @@ TEST(PortPresent, ThirtyTwoBitModesKeepEightBitsAChannel) {
   FillAndPresent(display, 0xFF885533, &picture);
   EXPECT_EQ(picture.At(10, 10), (Rgb{0x88, 0x55, 0x33}));
   EXPECT_EQ(picture.At(11, 10), (Rgb{0x88, 0x55, 0x33}));
-}
-
-class PortCapture : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/glimmerz-capture-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    base = pattern;
-    directory = base + "/frames";  // made by the capture itself
-  }
-  void TearDown() override {
-    unsetenv("GLIMMERZ_CAPTURE_DIR");
-    unsetenv("GLIMMERZ_CAPTURE_AT");
-    ResetCapture();
-    if (!base.empty()) std::system(("rm -rf '" + base + "'").c_str());
-  }
-  bool Exists(DWORD time) { return std::ifstream(directory + "/" + std::to_string(time) + ".png").good(); }
-  std::string base;
-  std::string directory;
-};
-
-TEST_F(PortCapture, WritesTheFirstFramePresentedAtOrAfterEachTime) {
-  PortDisplay display;
-  ASSERT_EQ(display.Open(160, 120, 32, IID_IDirect3DHALDevice, 1024, 768), DD_OK);
-  DWORD now = timeGetTime();
-  DWORD soon = now + 50, never = now + 3600000;
-  std::string times = std::to_string(now) + ",nonsense," + std::to_string(soon) + "," + std::to_string(never);
-  setenv("GLIMMERZ_CAPTURE_DIR", directory.c_str(), 1);
-  setenv("GLIMMERZ_CAPTURE_AT", times.c_str(), 1);
-  ResetCapture();
-
-  FillAndPresent(display, 0xFFFF0000);  // due at once
-  EXPECT_TRUE(Exists(now));
-  EXPECT_FALSE(Exists(soon));
-  while ((int32_t)(timeGetTime() - soon) < 0) usleep(2000);
-  FillAndPresent(display, 0xFF0000FF);
-  FillAndPresent(display, 0xFF00FF00);  // later frames write nothing more
-  EXPECT_FALSE(Exists(never));
-
-  int width, height, channels;
-  std::string path = directory + "/" + std::to_string(soon) + ".png";
-  unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-  ASSERT_NE(pixels, nullptr);
-  // The display mode's size, not the window's, and the frame presented first.
-  EXPECT_EQ(width, 160);
-  EXPECT_EQ(height, 120);
-  EXPECT_EQ(pixels[0], 0);
-  EXPECT_EQ(pixels[2], 255);
-  stbi_image_free(pixels);
 }
 
 TEST(PortDevices, BothTheHardwareAndTheSoftwareDeviceRender) {

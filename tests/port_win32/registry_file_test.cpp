@@ -1,76 +1,9 @@
-#include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <dirent.h>
-#include <fstream>
 #include <random>
-#include <sstream>
 
-#include "win32/registry_text.h"
-#include "settings/settings.h"
-
-namespace {
-const char KeyPath[] = "HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz";
-
-class RegistryFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char templ[] = "/tmp/glimmerz-registry-XXXXXX";
-    home = mkdtemp(templ);
-    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    folder = home + "/glimmerz";
-    file = folder + "/settings.reg";
-  }
-  void TearDown() override { std::system(("rm -rf " + home).c_str()); }
-
-  std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  void WriteFile(const std::string& path, const std::string& text) {
-    mkdir(folder.c_str(), 0700);
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  std::vector<std::string> FilesInFolder() {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(folder.c_str())) {
-      while (dirent* e = readdir(d))
-        if (e->d_name[0] != '.') names.push_back(e->d_name);
-      closedir(d);
-    }
-    return names;
-  }
-  std::string SetAsideFile() {
-    for (auto& name : FilesInFolder())
-      if (name.find("unreadable") != std::string::npos) return folder + "/" + name;
-    return "";
-  }
-  RegistryDocument Document() {
-    RegistryDocument d;
-    EXPECT_TRUE(ParseRegistryText(ReadFile(file), &d));
-    return d;
-  }
-  HKEY Open() {
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vantorel\\Glimmerz", 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    return key;
-  }
-  void SetDword(const char* name, DWORD value) {
-    HKEY key = Open();
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-    RegCloseKey(key);
-  }
-  std::string home, folder, file;
-};
-}  // namespace
+#include "port_win32/registry_fixture.h"
 
 TEST_F(RegistryFileTest, SettingsLandInAPrivateFileInTheRegistryEditorsFormat) {
   DWORD width = 0, bpp = 0;
@@ -79,11 +12,11 @@ TEST_F(RegistryFileTest, SettingsLandInAPrivateFileInTheRegistryEditorsFormat) {
   ReadDwordSetting(DisplayBppSetting, &bpp, &DefaultDisplayBpp);
   ReadGuidSetting(DeviceGuidSetting, &device, &DefaultDeviceGuid);
   EXPECT_EQ(ReadFile(file),
-            "Windows Registry Editor Version 5.00\n\n"
-            "[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\n"
-            "\"displaywidth\"=dword:00000280\n"
-            "\"displaybpp\"=dword:00000010\n"
-            "\"deviceguid\"=hex:e0,3d,e6,84,aa,46,cf,11,81,6f,00,00,c0,20,15,6e\n");
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\r\n"
+            "\"displaywidth\"=dword:00000280\r\n"
+            "\"displaybpp\"=dword:00000010\r\n"
+            "\"deviceguid\"=hex:e0,3d,e6,84,aa,46,cf,11,81,6f,00,00,c0,20,15,6e\r\n");
   struct stat s;
   ASSERT_EQ(stat(file.c_str(), &s), 0);
   EXPECT_EQ(s.st_mode & 0777, 0600u);
@@ -136,7 +69,7 @@ TEST_F(RegistryFileTest, KeysAndValuesTheProgramDoesNotKnowAreKept) {
   ASSERT_NE(FindRegistryValue(other, "name"), nullptr);
   std::string quoted(FindRegistryValue(other, "name")->data.begin(), FindRegistryValue(other, "name")->data.end());
   EXPECT_EQ(quoted, std::string("a \"quoted\" \\ value") + '\0');
-  EXPECT_NE(FindRegistryValue(other, "@"), nullptr);
+  EXPECT_NE(FindRegistryValue(other, ""), nullptr);
   RegistryKey* ours = FindRegistryKey(&d, KeyPath);
   ASSERT_NE(ours, nullptr);
   EXPECT_EQ(FindRegistryValue(ours, "list")->type, 7u);
@@ -229,9 +162,12 @@ TEST_F(RegistryFileTest, TwoProcessesWritingAtOnceLoseNoValue) {
   EXPECT_EQ(key->values.size(), 2u * perWriter);
 }
 
-TEST_F(RegistryFileTest, AFolderThatCannotBeMadeFailsTheOpenQuietly) {
-  setenv("XDG_CONFIG_HOME", "/proc/no-such-place", 1);
-  DWORD value = 99;
-  EXPECT_EQ(ReadDwordSetting(MusicSetting, &value, &DefaultMusic), 0);
-  EXPECT_EQ(value, 99u);
+TEST_F(RegistryFileTest, AFolderThatCannotBeMadeFailsTheOpenQuietlyWithDefaults) {
+  WriteFile(home + "/plain-file", "");
+  for (std::string place : {std::string("/proc/no-such-place"), home + "/plain-file/below"}) {
+    setenv("XDG_CONFIG_HOME", place.c_str(), 1);
+    DWORD width = 99;
+    EXPECT_EQ(ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth), 0) << place;
+    EXPECT_EQ(width, 640u) << place;
+  }
 }

@@ -93,15 +93,18 @@ TEST_F(SettingsStore, AShortValueFillsEveryByteOfTheCallersSlot) {
   EXPECT_EQ(Stored("ddguid").data.size(), 3u);
 }
 
-TEST_F(SettingsStore, AKeyThatCannotBeOpenedLeavesTheOutputAsItWas) {
+TEST_F(SettingsStore, AKeyThatCannotBeOpenedStillHandsBackTheDefaults) {
   fakeSystem.registryOpenFails = true;
-  DWORD value = 12345;
+  DWORD width = 0, height = 0, bpp = 0;
   GUID guid = {1, 2, 3, {4}};
-  EXPECT_EQ(ReadDwordSetting(MusicSetting, &value, &DefaultMusic), 0);
+  EXPECT_EQ(ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth), 0);
+  EXPECT_EQ(ReadDwordSetting(DisplayHeightSetting, &height, &DefaultDisplayHeight), 0);
+  EXPECT_EQ(ReadDwordSetting(DisplayBppSetting, &bpp, &DefaultDisplayBpp), 0);
   EXPECT_EQ(ReadGuidSetting(DeviceGuidSetting, &guid, &DefaultDeviceGuid), 0);
-  EXPECT_EQ(WriteDwordSetting(MusicSetting, &value), 0);
-  EXPECT_EQ(value, 12345u);
-  EXPECT_EQ(guid.Data1, 1u);
+  EXPECT_EQ((std::vector<DWORD>{width, height, bpp}), (std::vector<DWORD>{640, 480, 16}));
+  EXPECT_EQ(std::memcmp(&guid, HalGuidBytes.data(), 16), 0);
+  DWORD music = 0;
+  EXPECT_EQ(WriteDwordSetting(MusicSetting, &music), 0);
   EXPECT_TRUE(fakeSystem.registry.empty());
 }
 
