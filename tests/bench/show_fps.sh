@@ -21,7 +21,7 @@ trap cleanup EXIT
 measure() {  # width height
   rm -f "$work/display"
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$1x$2x24" -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   mkdir -p "$work/config/glimmerz"

@@ -33,7 +33,7 @@ hack="$work/root/usr/libexec/xscreensaver/glimmerz"
 [ -x "$hack" ] || fail "no hack installed at $hack"
 
 exec 3>"$work/display"
-Xvfb -ac -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -ac -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"

@@ -8,7 +8,7 @@ screens="-screen 0 1024x768x24 -screen 1 800x600x24"
 . "$(dirname "$0")/virtual_display.sh"
 
 # Starts the dialog and waits until it is on screen, with the pointer over it
-# (without a window manager the keyboard goes to the window under the pointer).
+# and the keyboard on it.
 open_dialog() {
   "$program" "$@" >"$work/out.log" 2>&1 &
   running=$!
@@ -22,6 +22,9 @@ open_dialog() {
   [ -n "$window" ] || fail "no dialog named Options for Glimmerz appeared for $*"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + 4))
+  # A full-screen saver that has come and gone can leave the server's input focus
+  # on nothing, and then no key would reach the dialog.
+  xdotool windowfocus "$window"
 }
 
 # Waits for the dialog's process to end by itself; fails unless it exits 0.

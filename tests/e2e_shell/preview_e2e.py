@@ -89,7 +89,7 @@ if __name__ == "__main__":
     work = tempfile.mkdtemp(prefix="glimmerz-preview-")
     os.environ["XDG_CONFIG_HOME"] = os.path.join(work, "config")
     read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "320x240x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "320x240x24", "-noreset", "-nolisten", "tcp"],
                             pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as f:

@@ -13,7 +13,9 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 exec 3>"$work/display"
-Xvfb -displayfd 3 $screens -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Without -noreset the server resets when its last client leaves, and a program
+# started a moment later is cut off during the reset.
+Xvfb -displayfd 3 $screens -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"

@@ -38,7 +38,7 @@ class XvfbEnvironment : public testing::Environment {
       dup2(quiet, 2);
       std::string fd = std::to_string(fds[1]);
       // Xvfb picks a free display number itself and writes it to the pipe.
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset", "-nolisten", "tcp",
              (char*)nullptr);
       _exit(127);
     }
