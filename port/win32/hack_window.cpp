@@ -1,6 +1,6 @@
 // The saver window when a screen-saver daemon runs the show. On the daemon's
-// window the port draws into that X11 window itself (SDL adopts it), asks X11
-// for its size on every frame because SDL does not notice when another program
+// window the port draws into that X11 window itself (SDL adopts it), follows
+// its size from X11's notices because SDL does not notice when another program
 // resizes it (the settings program's preview pane does), and watches for it to
 // be destroyed. A window of the process's own is an ordinary resizable one.
 #include <SDL.h>
@@ -14,6 +14,29 @@ PortHackWindow kind = PortHackWindow::Ordinary;
 unsigned long host = 0;
 bool hostWatched = false;
 bool hostGone = false;
+int hostWidth = 0;
+int hostHeight = 0;
+
+// Only the host's own notices are taken off the queue; the connection is shared
+// with other windows' users.
+void TakeHostNotices() {
+  Display* x = PortX11Display();
+  if (!x || !hostWatched || hostGone) return;
+  XEvent event;
+  while (XCheckTypedWindowEvent(x, host, ConfigureNotify, &event)) {
+    hostWidth = event.xconfigure.width;
+    hostHeight = event.xconfigure.height;
+  }
+  while (XCheckTypedWindowEvent(x, host, DestroyNotify, &event)) hostGone = true;
+}
+
+bool ReadHostSize() {
+  RECT rect;
+  if (!PortX11WindowRect(host, &rect)) return false;
+  hostWidth = rect.right - rect.left;
+  hostHeight = rect.bottom - rect.top;
+  return true;
+}
 }  // namespace
 
 void PortSetHackWindow(PortHackWindow newKind, unsigned long newHost) {
@@ -35,27 +58,24 @@ SDL_Window* CreateHackSdlWindow(const char* title, int width, int height) {
   PortX11TrapErrors();
   XSelectInput(x, host, StructureNotifyMask);
   hostWatched = PortX11UntrapErrors();
+  // Read once the notices are asked for, so no resize falls between the two.
+  if (!ReadHostSize()) return nullptr;
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
   return SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(host)));
 }
 
 bool HackHostSize(int* width, int* height) {
-  RECT rect;
-  if (!host || hostGone || !PortX11WindowRect(host, &rect)) return false;
-  *width = rect.right - rect.left;
-  *height = rect.bottom - rect.top;
+  if (!host || hostGone) return false;
+  // A host whose notices could not be asked for is measured every time.
+  if (hostWatched) TakeHostNotices();
+  else if (!ReadHostSize()) return false;
+  if (hostGone) return false;
+  *width = hostWidth;
+  *height = hostHeight;
   return true;
 }
 
 bool PortHackHostGone() {
-  if (!hostWatched || hostGone) return hostGone;
-  Display* x = PortX11Display();
-  if (!x) return false;
-  // Only the host's own notices are taken off the queue; the connection is
-  // shared with other windows' users.
-  XEvent event;
-  while (XCheckTypedWindowEvent(x, host, ConfigureNotify, &event)) {
-  }
-  while (XCheckTypedWindowEvent(x, host, DestroyNotify, &event)) hostGone = true;
+  TakeHostNotices();
   return hostGone;
 }

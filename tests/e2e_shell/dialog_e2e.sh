@@ -29,15 +29,7 @@ open_dialog() {
 
 # Waits for the dialog's process to end by itself; fails unless it exits 0.
 dialog_ends() {
-  for _ in $(seq 100); do
-    kill -0 "$running" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill -0 "$running" 2>/dev/null && fail "the dialog is still open after $1"
-  wait "$running"
-  status=$?
-  running=""
-  [ "$status" -eq 0 ] || fail "exit code $status after $1"
+  program_ends 100 "the dialog is still open after $1" " after $1"
   [ -s "$work/out.log" ] && fail "the dialog printed: $(cat "$work/out.log")"
 }
 

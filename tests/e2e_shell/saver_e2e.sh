@@ -29,15 +29,7 @@ echo "$geometry" | grep -q "Geometry: 1024x768" || fail "window does not cover t
 
 xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key --clearmodifiers space
-for _ in $(seq 20); do
-  kill -0 "$running" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$running" 2>/dev/null && fail "still running a second after a key press"
-wait "$running"
-status=$?
-running=""
-[ "$status" -eq 0 ] || fail "exit code $status"
+program_ends 20 "still running a second after a key press" ""
 
 for line in '"displaywidth"=dword:00000280' '"displayheight"=dword:000001e0' '"displaybpp"=dword:00000010'; do
   grep -qF "$line" "$settings" || fail "settings file lacks $line"

@@ -22,3 +22,18 @@ export DISPLAY=":$(cat "$work/display")"
 export XDG_CONFIG_HOME="$work/config"
 settings="$XDG_CONFIG_HOME/glimmerz/settings.reg"
 unset GLIMMERZ_FRAME_MS GLIMMERZ_RUN_MS GLIMMERZ_CAPTURE_DIR GLIMMERZ_CAPTURE_AT
+
+# program_ends STEPS STILL AFTER: waits up to STEPS times 50 ms for the program
+# in $running to end by itself; fails with STILL if it has not, or with its exit
+# code (and AFTER) unless that is 0.
+program_ends() {
+  for _ in $(seq "$1"); do
+    kill -0 "$running" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -0 "$running" 2>/dev/null && fail "$2"
+  wait "$running"
+  status=$?
+  running=""
+  [ "$status" -eq 0 ] || fail "exit code $status$3"
+}
