@@ -7,7 +7,7 @@ set -e
 build_pkgs="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libstb-dev
   libfluidsynth-dev libjack-jackd2-dev libgtk-3-dev libx11-dev fonts-dejavu-core g++-mingw-w64-i686 mingw-w64-tools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
-test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev python3 python3-pil"
+test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev python3 python3-pil xscreensaver xscreensaver-data"
 wine_pkgs="wine wine32:i386"
 
 case "${1:-run}" in
