@@ -59,7 +59,7 @@ void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc);
 // its part unknown again.
 struct GlStateCache {
   bool known = false;
-  unsigned framebuffer = 0;
+  long framebuffer = -1;  // -1 unknown, 0 the window's own
   int viewport[4] = {0, 0, 0, 0};
   unsigned texture = 0;
   bool textureEnabled = false;
@@ -87,9 +87,16 @@ struct GlTarget {
   unsigned sceneTexture = 0;
   unsigned pictureFramebuffer = 0;
   unsigned pictureTexture = 0;
-  unsigned quantizeProgram = 0;
+  unsigned fromSceneProgram = 0;  // rounds to 16 bits on the way from the scene's target
+  unsigned inPlaceProgram = 0;    // rounds to 16 bits in the window itself
+  bool inPlaceTried = false;
+  int windowAlphaBits = -1;  // of the window's own buffer, -1 until asked
+  bool frameBegun = false;   // the frame being drawn has chosen where it goes
+  bool straight = false;     // and it goes straight into the window
   bool presented = false;    // a frame has been presented from the scene
-  bool pictureMade = false;  // the 16-bit picture of that frame is in the picture target
+  bool pictureMade = false;  // the (16-bit) picture of that frame is in the picture target
+  bool pictureInWindow = false;  // the presented picture is in the window, not yet swapped
+  bool keepPictures = false;     // copy the window's picture before every swap
   bool vsync = false;
   bool vsyncKnown = false;
   GlStateCache cache;
@@ -101,8 +108,14 @@ extern GlTarget glTarget;
 bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp);
 // True when the target is built and its context is current.
 bool MakeGlTargetCurrent();
-// Binds the scene for drawing, when it is not bound already.
+// Binds the scene for drawing, when it is not bound already. The first draw of
+// a frame chooses where the scene goes: straight into the window when the
+// picture fills it pixel for pixel and the window can round it to 16 bits
+// in place (when it must), else the scene's own target.
 void BindSceneFramebuffer();
+// Makes the program that rounds the window's picture in place; false when GL
+// cannot read the pixel a shader writes.
+bool PrepareInPlaceRounding();
 // Forgets what GL was told; the next draw sets everything again.
 void ForgetGlState();
 
@@ -112,8 +125,12 @@ void ForgetGlState();
 void PresentGlTarget(bool waitForVsync);
 // The picture of the last present, top row first, four bytes a pixel (red,
 // green, blue, 255); empty when there is none. Valid until the next scene
-// begins to draw.
+// begins to draw. A frame drawn straight into the window can be read during
+// its present (captures), and afterwards only with pictures kept.
 std::vector<uint8_t> ReadPresentedPicture();
+// Keeps a copy of every presented picture, so that it can be read after the
+// present (tests); it costs a software renderer a pass over the picture.
+void KeepPresentedPictures(bool keep);
 // Where the picture lands in a window of the given size: scaled to fit with
 // its aspect kept, centred.
 struct Letterbox {

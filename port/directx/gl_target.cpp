@@ -77,10 +77,11 @@ bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp) {
                !glIsFramebuffer(glTarget.sceneFramebuffer);
   if (fresh) {
     uint32_t generation = glTarget.generation + 1;
-    bool dither = glTarget.dither;
+    bool dither = glTarget.dither, keepPictures = glTarget.keepPictures;
     glTarget = GlTarget();
     glTarget.generation = generation;
     glTarget.dither = dither;
+    glTarget.keepPictures = keepPictures;
     glTarget.window = window;
     glTarget.context = context;
     SetFixedState();
@@ -101,10 +102,35 @@ bool MakeGlTargetCurrent() {
   return PortGlContext(glTarget.window) == glTarget.context;
 }
 
+namespace {
+// A window of the picture's size can hold the scene itself, which spares a
+// software renderer a pass over every pixel. Its buffer must have no alpha of
+// its own, as the scene's target has none.
+bool CanDrawStraightIntoWindow() {
+  int width = 0, height = 0;
+  if (!PortWindowSize(glTarget.window, &width, &height)) return false;
+  if (width != (int)glTarget.width || height != (int)glTarget.height) return false;
+  if (glTarget.windowAlphaBits < 0) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    GLint bits = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &bits);
+    glTarget.windowAlphaBits = bits;
+    glTarget.cache.framebuffer = 0;
+  }
+  if (glTarget.windowAlphaBits != 0) return false;
+  return glTarget.bpp > 16 || PrepareInPlaceRounding();
+}
+}  // namespace
+
 void BindSceneFramebuffer() {
-  if (glTarget.cache.framebuffer == glTarget.sceneFramebuffer) return;
-  glBindFramebuffer(GL_FRAMEBUFFER, glTarget.sceneFramebuffer);
-  glTarget.cache.framebuffer = glTarget.sceneFramebuffer;
+  if (!glTarget.frameBegun) {
+    glTarget.frameBegun = true;
+    glTarget.straight = CanDrawStraightIntoWindow();
+  }
+  long framebuffer = glTarget.straight ? 0 : (long)glTarget.sceneFramebuffer;
+  if (glTarget.cache.framebuffer == framebuffer) return;
+  glBindFramebuffer(GL_FRAMEBUFFER, (GLuint)framebuffer);
+  glTarget.cache.framebuffer = framebuffer;
 }
 
 void ForgetGlState() { glTarget.cache = GlStateCache(); }

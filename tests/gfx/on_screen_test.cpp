@@ -73,6 +73,7 @@ class OnScreen : public testing::Test {
     renderDevice.displayWidth = 640;
     renderDevice.displayHeight = 480;
     renderDevice.displayBpp = 32;  // no dithering: colours come out exact
+    KeepPresentedPictures(true);   // frames are read after their present
     ASSERT_EQ(1, SetUpRenderDevice());
   }
   void TearDown() override {

@@ -55,6 +55,7 @@ HRESULT PortDisplay::Open(DWORD modeWidth, DWORD modeHeight, DWORD bpp, const GU
                           int windowHeight) {
   width = modeWidth;
   height = modeHeight;
+  KeepPresentedPictures(true);  // Present reads the picture after the swap
   static bool registered = false;
   if (!registered) {
     WNDCLASSEXA windowClass = {};

@@ -2,6 +2,7 @@
 // 16-bit dithering; and what the display reports about itself.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -84,6 +85,42 @@ TEST(PortPresent, SixteenBitModesDitherBetweenTheTwoNearestLevels) {
   FillAndPresent(display, 0xFF880000, &plain);
   for (int y = 0; y < 64; y += 7)
     for (int x = 0; x < 64; x += 5) EXPECT_EQ(plain.At(x, y).r, 140);
+}
+
+// The window's buffer and the scene's own target may round a blend's last bit
+// apart, which at 16 bits can tip a pixel to the next level: never further.
+TEST(PortPresent, AFrameDrawnStraightIntoTheWindowLooksAsOneDrawnThroughTheScenesOwnTarget) {
+  for (DWORD bpp : {16u, 32u}) {
+    SCOPED_TRACE(bpp);
+    Picture pictures[2];
+    for (int windowHeight : {64, 80}) {  // 80 rows: the picture sits in bars, so it has a target of its own
+      PortDisplay display;
+      ASSERT_EQ(display.Open(64, 64, bpp, IID_IDirect3DHALDevice, 64, windowHeight), DD_OK);
+      display.device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+      ASSERT_EQ(display.device->BeginScene(), D3D_OK);
+      display.FillScreen(0xFF102030, 0xFFF0E0D0, 0xFF80FF00, 0xFF0000FF);
+      display.device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+      display.device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+      display.device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+      display.FillScreen(0x80FF0000, 0x20FFFFFF, 0x80000000, 0xC000FF80);
+      display.device->EndScene();
+      EXPECT_EQ(glTarget.straight, windowHeight == 64);
+      pictures[windowHeight == 64 ? 0 : 1] = display.Present();
+    }
+    ASSERT_EQ(pictures[0].rgba.size(), 64u * 64 * 4);
+    ASSERT_EQ(pictures[1].rgba.size(), 64u * 64 * 4);
+    int step[3] = {bpp == 16 ? 9 : 1, bpp == 16 ? 5 : 1, bpp == 16 ? 9 : 1};  // one level, 255/31 or 255/63 rounded up
+    int same = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        Rgb a = pictures[0].At(x, y), b = pictures[1].At(x, y);
+        same += a == b;
+        ASSERT_LE(std::abs(a.r - b.r), step[0]) << x << "," << y;
+        ASSERT_LE(std::abs(a.g - b.g), step[1]) << x << "," << y;
+        ASSERT_LE(std::abs(a.b - b.b), step[2]) << x << "," << y;
+      }
+    EXPECT_GT(same, 64 * 64 * 3 / 4);
+  }
 }
 
 TEST(PortPresent, ThirtyTwoBitModesKeepEightBitsAChannel) {

@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+"""Frames per second of the opening's two phases, the native saver beside
+Glimmerz.scr under Wine, at 640x480 and 1920x1080 in 16 and 32 bits.
+
+usage: tests/bench/wine_compare.py [--build build/linux] [--scr build/windows/Glimmerz.scr]
+                                   [--seconds 20] [--modes 640x480x16,...]
+
+Each run gets an Xvfb screen of the mode's size, the mode stored in its own
+settings, music off, and the real clock; the first `seconds` of the show are
+measured. The native figures come from the frame timer (a copy of the program
+that counts every frame of each phase). Wine's come from its `fps` debug
+channel, one figure about every second from the first frame on: figures 2 to 5
+are the sign (its first second is left out, as the renderer compiles its shaders
+then), figures 7 to 17 the bulb title. The ratio is the figure to read; the
+absolute rates move by a third from run to run on a shared machine. On a machine
+that cannot start 32-bit programs Wine cannot run and only the native figures
+are given."""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+here = os.path.dirname(os.path.abspath(__file__))
+root = os.path.dirname(os.path.dirname(here))
+sys.path.insert(0, os.path.join(root, "tests", "wine"))
+from wine_session import Screen, SessionError, Wine  # noqa: E402
+
+SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
+PHASES = ("SignFade", "BulbTitle")
+WINE_SECONDS = {"SignFade": range(2, 6), "BulbTitle": range(7, 18)}
+
+
+def native_fps(timer, width, height, bpp, seconds, work):
+    """{phase: frames per second} of one native run."""
+    config = os.path.join(work, "config")
+    os.makedirs(os.path.join(config, "glimmerz"), exist_ok=True)
+    with open(os.path.join(config, "glimmerz", "settings.reg"), "w") as f:
+        f.write('Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\r\n'
+                '"music"=dword:00000000\r\n"displaywidth"=dword:%08x\r\n"displayheight"=dword:%08x\r\n'
+                '"displaybpp"=dword:%08x\r\n' % (width, height, bpp))
+    with open(os.path.join(work, "xvfb.log"), "ab") as log:
+        screen = Screen(width, height, log)
+    try:
+        env = {k: v for k, v in os.environ.items() if not k.startswith("GLIMMERZ_")}
+        env.update(DISPLAY=screen.display, XDG_CONFIG_HOME=config, GLIMMERZ_RUN_MS=str(seconds * 1000))
+        out = subprocess.run([timer, "/s"], env=env, capture_output=True, text=True,
+                             timeout=seconds + 60).stdout
+    finally:
+        screen.close()
+    fps = {}
+    for line in out.splitlines():
+        parts = line.split()
+        if len(parts) >= 4 and parts[0] in PHASES:
+            fps[parts[0]] = float(parts[3])
+    return fps
+
+
+def wine_fps(scr, width, height, bpp, seconds, work):
+    """{phase: frames per second} of one run under Wine, from its fps channel."""
+    wine = Wine(os.path.join(work, "wine"))
+    if not os.path.exists(os.path.join(wine.prefix, "system.reg")):
+        wine.create()
+    with wine.log() as log:
+        screen = Screen(width, height, log)
+    wine.display = screen.display
+    try:
+        wine.reg("delete", r"HKCU\Software\Vantorel", "/f")
+        for name, value in (("music", 0), ("displaywidth", width), ("displayheight", height), ("displaybpp", bpp)):
+            wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f")
+        os.environ["GLIMMERZ_WINEDEBUG"] = "-all,+fps"
+        process = wine.start(scr, "/s")
+        time.sleep(seconds + 3)
+        screen.xdotool("key", "space")
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            pass
+        with open(wine.log_path, "rb") as f:
+            f.seek(process.log_offset)
+            text = f.read().decode("latin-1")
+    finally:
+        os.environ.pop("GLIMMERZ_WINEDEBUG", None)
+        wine.shut_down()
+        screen.close()
+    figures = [float(x) for x in re.findall(r"trace:fps:\S+ .*?approx ([0-9.]+)fps", text)]
+    fps = {}
+    for phase, numbers in WINE_SECONDS.items():
+        taken = [figures[n - 1] for n in numbers if n - 1 < len(figures)]
+        if taken:
+            fps[phase] = sum(taken) / len(taken)
+    return fps
+
+
+def runs_32_bit_programs():
+    try:
+        subprocess.run(["/lib/ld-linux.so.2", "--version"], capture_output=True, timeout=30)
+    except OSError:
+        return False
+    return True
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default=os.path.join(root, "build", "linux"))
+    parser.add_argument("--scr", default=os.path.join(root, "build", "windows", "Glimmerz.scr"))
+    parser.add_argument("--seconds", type=int, default=20)
+    parser.add_argument("--modes", default="640x480x16,640x480x32,1920x1080x16,1920x1080x32")
+    args = parser.parse_args()
+    timer = os.path.join(args.build, "tests", "bench", "glimmerz_frame_timer")
+    if not os.access(timer, os.X_OK):
+        sys.exit("build the target glimmerz_frame_timer first")
+    with_wine = os.path.isfile(args.scr) and shutil.which("wine") and runs_32_bit_programs()
+    if not with_wine:
+        print("Wine cannot run here (no Glimmerz.scr, no wine, or no 32-bit programs): native figures only")
+    work = tempfile.mkdtemp(prefix="glimmerz-compare-")
+    try:
+        print("%-14s %-10s %8s %8s %7s" % ("mode", "phase", "native", "Wine", "ratio"))
+        for mode in args.modes.split(","):
+            width, height, bpp = (int(n) for n in mode.split("x"))
+            native = native_fps(timer, width, height, bpp, args.seconds, work)
+            try:
+                wine = wine_fps(args.scr, width, height, bpp, args.seconds, work) if with_wine else {}
+            except SessionError as error:
+                print("Wine run failed: %s" % error)
+                wine = {}
+            for phase in PHASES:
+                n, w = native.get(phase), wine.get(phase)
+                print("%-14s %-10s %8s %8s %7s" % (mode, phase, "%.1f" % n if n else "-", "%.1f" % w if w else "-",
+                                                   "%.2fx" % (n / w) if n and w else "-"), flush=True)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
