@@ -1,8 +1,10 @@
 // The texture formats the Direct3D device offers, in the order a driver of the
 // time listed them: 16-bit formats first (565, 555, 1555, 4444), then 32-bit.
 // A caller that takes "the first 16-bit format with enough alpha" so meets a
-// 1-bit alpha format before the 4-bit one, as on real boards. Each keeps its own
-// bits in GL: the texels a caller writes are the texels that get sampled.
+// 1-bit alpha format before the 4-bit one, as on real boards. GL holds every
+// one with 8 bits a channel, each value widened to its nearest: a software
+// renderer samples those far faster than packed 16-bit texels, and reading
+// them back in the texture's own format gives the very texels a caller wrote.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -24,12 +26,12 @@ DDPIXELFORMAT Rgb(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
 }  // namespace
 
 const TextureFormat textureFormats[] = {
-    {Rgb(16, 0xF800, 0x07E0, 0x001F, 0), 2, GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5},
-    // GL_RGB5 drops the unused top bit, so whatever a caller leaves there
-    // never turns into transparency.
-    {Rgb(16, 0x7C00, 0x03E0, 0x001F, 0), 2, GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV},
-    {Rgb(16, 0x7C00, 0x03E0, 0x001F, 0x8000), 2, GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV},
-    {Rgb(16, 0x0F00, 0x00F0, 0x000F, 0xF000), 2, GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV},
+    {Rgb(16, 0xF800, 0x07E0, 0x001F, 0), 2, GL_RGB8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5},
+    // No alpha in GL drops the unused top bit, so whatever a caller leaves
+    // there never turns into transparency.
+    {Rgb(16, 0x7C00, 0x03E0, 0x001F, 0), 2, GL_RGB8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV},
+    {Rgb(16, 0x7C00, 0x03E0, 0x001F, 0x8000), 2, GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV},
+    {Rgb(16, 0x0F00, 0x00F0, 0x000F, 0xF000), 2, GL_RGBA8, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV},
     {Rgb(32, 0xFF0000, 0xFF00, 0xFF, 0), 4, GL_RGB8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV},
     {Rgb(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), 4, GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV},
 };
