@@ -303,6 +303,29 @@ const float* ClipPositions(const uint8_t* vertices, DWORD count, DWORD stride, c
   }
   return clipPositions.data();
 }
+// A frame usually begins by filling the whole picture with one opaque colour
+// through a screen-space quad. A clear gives the same pixels and costs a
+// software renderer a fraction of shading every one of them.
+bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, const VertexLayout& layout,
+                               const uint8_t* vertices, DWORD count, D3DCOLOR* colour) {
+  const D3DVIEWPORT2& vp = state.viewport;
+  if (type != D3DPT_TRIANGLEFAN || count != 4 || !layout.preTransformed || layout.diffuse < 0 || state.texture ||
+      state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] || state.renderStates[D3DRENDERSTATE_CULLMODE] == D3DCULL_CW ||
+      vp.dwX != 0 || vp.dwY != 0 || vp.dwWidth != glTarget.width || vp.dwHeight != glTarget.height)
+    return false;
+  // Clockwise from the top left corner, exactly on the picture's edges.
+  const float right = (float)vp.dwWidth, bottom = (float)vp.dwHeight;
+  const float corners[4][2] = {{0, 0}, {right, 0}, {right, bottom}, {0, bottom}};
+  std::memcpy(colour, vertices + layout.diffuse, sizeof *colour);
+  for (DWORD i = 0; i < 4; ++i) {
+    float position[2];
+    D3DCOLOR c;
+    std::memcpy(position, vertices + (size_t)i * layout.stride, sizeof position);
+    std::memcpy(&c, vertices + (size_t)i * layout.stride + layout.diffuse, sizeof c);
+    if (position[0] != corners[i][0] || position[1] != corners[i][1] || c != *colour) return false;
+  }
+  return true;
+}
 }  // namespace
 
 DWORD VertexStride(DWORD format) {
@@ -320,6 +343,12 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
   const auto* bytes = static_cast<const uint8_t*>(vertices);
 
   BindSceneFramebuffer();
+  D3DCOLOR fill;
+  if (FillsPictureWithOneColour(state, type, layout, bytes, count, &fill)) {
+    glClearColor(((fill >> 16) & 0xFF) / 255.0f, ((fill >> 8) & 0xFF) / 255.0f, (fill & 0xFF) / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return D3D_OK;
+  }
   SetViewport(state.viewport);
   SetBlend(state);
   SetAlphaTest(state);

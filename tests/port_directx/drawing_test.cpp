@@ -103,6 +103,25 @@ TEST_F(PortDrawing, FillScreenShadesFromItsFourCornerColours) {
   EXPECT_TRUE(Near(picture.At(320, 0), {128, 128, 0}, 2));
 }
 
+TEST_F(PortDrawing, AWholeFillOfOneColourCoversEveryPixelUnlessCulledOrBlended) {
+  display.FillScreen(0xFF336699);
+  Picture filled = Finish();
+  for (int y : {0, 240, 479})
+    for (int x : {0, 320, 639}) EXPECT_TRUE(Near(filled.At(x, y), {0x33, 0x66, 0x99}, 0)) << x << "," << y;
+
+  // Culling clockwise faces takes the fill away; blended, it mixes with what lay there.
+  ASSERT_EQ(display.device->BeginScene(), D3D_OK);
+  display.FillScreen(0xFF000000);
+  display.device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_CW);
+  display.FillScreen(0xFFFFFFFF);
+  display.device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+  display.device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+  display.device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+  display.device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  display.FillScreen(0x80FF0000);
+  EXPECT_TRUE(Near(Finish().At(320, 240), {128, 0, 0}, 2));
+}
+
 TEST_F(PortDrawing, PreTransformedVerticesCoverThePixelsDirect3DWould) {
   display.FillScreen(0xFF000000);
   ScreenColorVertex square[4] = {
