@@ -1,6 +1,7 @@
 // What the DirectDraw and Direct3D modules of the port share among themselves.
-// The picture is drawn with OpenGL into an off-screen target of the display
-// mode's size and shown, scaled with its aspect kept, in the bound window.
+// The picture is drawn with OpenGL straight into the bound window when it fills
+// the window pixel for pixel, else into an off-screen target of the display
+// mode's size that is shown, scaled with its aspect kept, in the window.
 #pragma once
 
 #include <cstdint>

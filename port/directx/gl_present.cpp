@@ -151,7 +151,6 @@ void KeepWindowPicture() {
   glTarget.pictureMade = true;
 }
 
-
 void SetVsync(bool wanted) {
   if (glTarget.vsyncKnown && glTarget.vsync == wanted) return;
   // Displays without vertical sync (a virtual X server) refuse; frames then

@@ -1,6 +1,7 @@
-// The off-screen target the scene is drawn into: a colour texture of the
-// display mode's size in the bound window's GL context, plus a second one of
-// the same size for the picture as a 16-bit display would show it.
+// Where the scene is drawn: the bound window's own buffer when the picture
+// fills it pixel for pixel, else an off-screen colour texture of the display
+// mode's size in the window's GL context; plus a second texture of that size
+// for the picture as shown, for readers after the present.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
