@@ -28,7 +28,7 @@ import time
 here = os.path.dirname(os.path.abspath(__file__))
 root = os.path.dirname(os.path.dirname(here))
 sys.path.insert(0, os.path.join(root, "tests", "wine"))
-from wine_session import Screen, SessionError, Wine  # noqa: E402
+from wine_session import Screen, SessionError, Wine, runs_32_bit_programs  # noqa: E402
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
 PHASES = ("SignFade", "BulbTitle")
@@ -94,14 +94,6 @@ def wine_fps(scr, width, height, bpp, seconds, work):
         if taken:
             fps[phase] = sum(taken) / len(taken)
     return fps
-
-
-def runs_32_bit_programs():
-    try:
-        subprocess.run(["/lib/ld-linux.so.2", "--version"], capture_output=True, timeout=30)
-    except OSError:
-        return False
-    return True
 
 
 def main():

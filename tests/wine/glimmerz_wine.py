@@ -8,7 +8,6 @@ own Xvfb screen, run Glimmerz.scr in it and check the screen, the exit code and
 Wine's registry."""
 
 import argparse
-import errno
 import math
 import os
 import shutil
@@ -18,7 +17,7 @@ import time
 
 from pe_image import RT_BITMAP, Bitmap, PeImage
 from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_share
-from wine_session import Case, SessionError, Wine
+from wine_session import Case, SessionError, Wine, runs_32_bit_programs
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
 HAL_DEVICE_GUID = "E03DE684AA46CF11816F0000C020156E"
@@ -485,20 +484,6 @@ def options_dialog(args):
 CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-switches": quick_switches,
          "saver-show": saver_show, "settings-defaults": settings_defaults, "settings-kept": settings_kept,
          "display-800x600": display_800x600, "preview": preview, "options-dialog": options_dialog}
-
-
-def runs_32_bit_programs():
-    """False on a machine whose kernel refuses to start 32-bit x86 programs (its
-    IA-32 emulation turned off): Wine's 32-bit loader cannot start there at all,
-    so no case can run. A missing 32-bit loader is a missing package instead, and
-    the case goes on to fail on it."""
-    try:
-        subprocess.run(["/lib/ld-linux.so.2", "--version"], capture_output=True, timeout=30)
-    except OSError as error:
-        return error.errno != errno.ENOEXEC
-    except subprocess.TimeoutExpired:
-        pass
-    return True
 
 
 def main():

@@ -5,6 +5,7 @@ the null ALSA device DirectMusic needs to start) and the logs. Nothing of the
 user's home or display is touched. Every wait has a timeout, and everything
 started here is stopped again in `close`, also when a check has failed."""
 
+import errno
 import os
 import re
 import select
@@ -16,6 +17,20 @@ import zlib
 import struct
 
 WINE_TIMEOUT = 120  # seconds for wineboot, the slowest single step
+
+
+def runs_32_bit_programs():
+    """False on a machine whose kernel refuses to start 32-bit x86 programs (its
+    IA-32 emulation turned off): Wine's 32-bit loader cannot start there at all,
+    so no case can run. A missing 32-bit loader is a missing package instead, and
+    the case goes on to fail on it."""
+    try:
+        subprocess.run(["/lib/ld-linux.so.2", "--version"], capture_output=True, timeout=30)
+    except OSError as error:
+        return error.errno != errno.ENOEXEC
+    except subprocess.TimeoutExpired:
+        pass
+    return True
 
 
 class SessionError(Exception):
