@@ -1,10 +1,11 @@
 # make run   install what is missing, build, and start the screen saver full screen
 #            (on a machine without a display: a headless run under Xvfb)
-# make test  install what is missing, build both targets, run every test
+# make test  install what is missing, build Linux and both Windows savers, run every test
 # make install   build both and install under PREFIX (default /usr/local), inside DESTDIR if given
 # make package   build both and make the Debian package build/linux/glimmerz_*.deb
 LINUX := build/linux
 WINDOWS := build/windows
+WINDOWS64 := build/windows64
 JOBS ?= 2
 PREFIX ?= /usr/local
 DESTDIR ?=
@@ -15,13 +16,17 @@ all: linux windows
 
 linux:
 	cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DGLIMMERZ_WINDOWS_SCR=$(abspath $(WINDOWS))/Glimmerz.scr
+	  -DGLIMMERZ_WINDOWS_SCR=$(abspath $(WINDOWS))/Glimmerz.scr \
+	  -DGLIMMERZ_WINDOWS64_SCR=$(abspath $(WINDOWS64))/Glimmerz.scr
 	cmake --build $(LINUX) -j$(JOBS)
 
 windows: linux
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DGLIMMERZ_ASSET_DIR=$(abspath $(LINUX))/assets
 	cmake --build $(WINDOWS) -j$(JOBS)
+	cmake -S . -B $(WINDOWS64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DGLIMMERZ_ASSET_DIR=$(abspath $(LINUX))/assets
+	cmake --build $(WINDOWS64) -j$(JOBS)
 
 run:
 	tools/setup-deps.sh run

@@ -2,10 +2,13 @@
 # package made from the same rules (make install, make package).
 include(GNUInstallDirs)
 
-# The Windows saver comes from the cross build; a machine without it still
-# installs everything else.
+# The Windows savers come from the cross builds; a machine without them still
+# installs everything else. The 64-bit one keeps its file name in a folder of
+# its own, since that name is what a Windows system folder expects.
 set(GLIMMERZ_WINDOWS_SCR "${CMAKE_SOURCE_DIR}/build/windows/Glimmerz.scr" CACHE FILEPATH
-    "the Windows build's Glimmerz.scr, installed beside the Linux files")
+    "the 32-bit Windows build's Glimmerz.scr, installed beside the Linux files")
+set(GLIMMERZ_WINDOWS64_SCR "${CMAKE_SOURCE_DIR}/build/windows64/Glimmerz.scr" CACHE FILEPATH
+    "the 64-bit Windows build's Glimmerz.scr, installed beside the Linux files")
 
 install(TARGETS glimmerz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Where XScreenSaver looks for its hacks.
@@ -15,6 +18,7 @@ install(FILES resources/linux/glimmerz-settings.desktop DESTINATION ${CMAKE_INST
 configure_file(resources/linux/glimmerz.6.in ${CMAKE_BINARY_DIR}/glimmerz.6 @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/glimmerz.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${GLIMMERZ_WINDOWS_SCR} DESTINATION ${CMAKE_INSTALL_DATADIR}/glimmerz OPTIONAL)
+install(FILES ${GLIMMERZ_WINDOWS64_SCR} DESTINATION ${CMAKE_INSTALL_DATADIR}/glimmerz/x64 OPTIONAL)
 
 # The desktop entry's icon: the program's own icon file, each of its sizes as a
 # PNG of the hicolor theme.

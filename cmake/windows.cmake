@@ -1,4 +1,4 @@
-# The 32-bit Windows screen saver: the program's sources over the real Win32,
+# The Windows screen saver (32- or 64-bit, after the toolchain): the program's sources over the real Win32,
 # DirectX and DirectMusic, resources compiled in by windres.
 enable_language(RC)
 file(GLOB_RECURSE program_src CONFIGURE_DEPENDS src/*.cpp)

@@ -11,10 +11,8 @@
 #include "directx.h"
 #include "port_internal.h"
 
-// A caller on 32-bit Windows writes 124 into DDSURFACEDESC2::dwSize; code built
-// here may write its own sizeof. Both are taken.
-const DWORD SurfaceDescSize32 = 124;
-inline bool IsSurfaceDescSize(DWORD size) { return size == SurfaceDescSize32 || size == sizeof(DDSURFACEDESC2); }
+// A size field must carry the structure's own size, as the program fills it.
+inline bool IsSurfaceDescSize(DWORD size) { return size == sizeof(DDSURFACEDESC2); }
 
 // ---------------------------------------------------------------------------
 // Texture formats (texture_formats.cpp)

@@ -7,7 +7,6 @@
 
 namespace {
 
-const DWORD SdkObjectDescSize = 848;  // the 32-bit layout the program writes
 const LONGLONG LargestObject = 64 << 20;
 
 uint32_t BigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
@@ -49,8 +48,7 @@ class PortLoader : public PortComObject<IDirectMusicLoader> {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (!description) return E_POINTER;
-    if (description->dwSize != SdkObjectDescSize && description->dwSize != sizeof(DMUS_OBJECTDESC))
-      return E_INVALIDARG;
+    if (description->dwSize != sizeof(DMUS_OBJECTDESC)) return E_INVALIDARG;
     if (!(description->dwValidData & DMUS_OBJ_CLASS)) return DMUS_E_LOADER_NOCLASSID;
     if (!(description->dwValidData & DMUS_OBJ_MEMORY)) return DMUS_E_LOADER_FAILEDOPEN;
     if (!description->pbMemData || description->llMemLength <= 0 || description->llMemLength > LargestObject)

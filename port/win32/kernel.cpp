@@ -20,7 +20,7 @@ HMODULE GetModuleHandleA(LPCSTR name) { return name ? nullptr : PortProgramInsta
 // The NT line: the system locks the session itself and has no screen-saver
 // password provider of its own.
 BOOL GetVersionExA(LPOSVERSIONINFOA info) {
-  if (!info) return FALSE;
+  if (!info || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
   info->dwMajorVersion = 5;
   info->dwMinorVersion = 1;
   info->dwBuildNumber = 2600;

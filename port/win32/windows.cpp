@@ -88,7 +88,9 @@ void PortExit() {
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
-  if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
+  if (!windowClass || windowClass->cbSize != sizeof(WNDCLASSEXA) || !windowClass->lpszClassName ||
+      !windowClass->lpfnWndProc)
+    return 0;
   if (classes.count(windowClass->lpszClassName)) return 0;
   classes[windowClass->lpszClassName] = {windowClass->lpfnWndProc, windowClass->hbrBackground, windowClass->hCursor};
   return (ATOM)classes.size();

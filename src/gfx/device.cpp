@@ -43,7 +43,7 @@ int CreateFlipChain() {
   RenderDevice& d = renderDevice;
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof(desc));
-  desc.dwSize = SurfaceDescSize;
+  desc.dwSize = sizeof desc;
   desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
   desc.dwBackBufferCount = 1;
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
@@ -58,7 +58,7 @@ int CreateDeviceAndViewport() {
   if (FAILED(d.direct3D->CreateDevice(d.deviceGuid, d.backBuffer, &d.device, nullptr))) return 0;
   D3DVIEWPORT2 view;
   std::memset(&view, 0, sizeof(view));
-  view.dwSize = ViewportDescSize;
+  view.dwSize = sizeof view;
   view.dwX = 0;
   view.dwY = 0;
   view.dwWidth = d.displayWidth;

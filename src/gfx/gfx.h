@@ -52,10 +52,6 @@ void BindTexture(const TextureSlot* slot);
 
 // ---- The device -------------------------------------------------------------
 
-// The 32-bit SDK's structure sizes, which the size fields must carry.
-const DWORD SurfaceDescSize = 124;
-const DWORD ViewportDescSize = 44;
-
 struct RenderDevice {
   DWORD displayWidth;
   DWORD displayHeight;

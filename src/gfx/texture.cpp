@@ -81,7 +81,7 @@ int BuildTexture(TextureSlot* slot, const PixelImage& colour, const PixelImage* 
 
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof(desc));
-  desc.dwSize = SurfaceDescSize;
+  desc.dwSize = sizeof desc;
   desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
   desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_3DDEVICE;
   desc.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
@@ -102,7 +102,7 @@ int BuildTexture(TextureSlot* slot, const PixelImage& colour, const PixelImage* 
 
   DDSURFACEDESC2 locked;
   std::memset(&locked, 0, sizeof(locked));
-  locked.dwSize = SurfaceDescSize;
+  locked.dwSize = sizeof locked;
   if (FAILED(slot->surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr))) {
     ReleaseInterface(slot->surface);
     return 0;

@@ -19,8 +19,6 @@ const int TuneResource = 112;         // a Standard MIDI File
 const int InstrumentsResource = 113;  // a DLS collection
 const int MusicResourceType = 256;
 
-// DMUS_OBJECTDESC as DirectX 6.1 lays it out on 32-bit Windows.
-const DWORD MusicObjectDescSize = 848;
 const DWORD AllTrackGroups = 0xFFFFFFFF;
 // CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, written out because the SDK
 // headers disagree on what the named combinations mean.

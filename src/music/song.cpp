@@ -25,7 +25,7 @@ int LocateMusicResource(int id, ResourceBytes* found) {
 
 void DescribeMemoryObject(DMUS_OBJECTDESC* description, REFCLSID objectClass, const ResourceBytes& data) {
   std::memset(description, 0, sizeof(*description));
-  description->dwSize = MusicObjectDescSize;
+  description->dwSize = sizeof *description;
   description->dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_MEMORY;
   description->guidClass = objectClass;
   description->pbMemData = static_cast<LPBYTE>(data.bytes);

@@ -12,9 +12,6 @@ const int DriverListId = 204;
 const int SoundBoxId = 205;
 const int ConfigDialogId = 200;
 
-// DDSURFACEDESC2's size in the 32-bit SDK, which DirectDraw takes on every build.
-const DWORD ModeDescSize = 124;
-
 // Item data of a board entry other than the primary display (which has none).
 struct BoardItem {
   GUID driver;

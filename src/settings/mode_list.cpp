@@ -59,7 +59,7 @@ void FillModeList(HWND dialog) {
   if (!directDraw) return;
   DDSURFACEDESC2 wanted;
   std::memset(&wanted, 0, sizeof wanted);
-  wanted.dwSize = ModeDescSize;
+  wanted.dwSize = sizeof wanted;
   wanted.dwFlags = DDSD_CAPS;
   wanted.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY;
   ModeContext context = {dialog, ((DriverItem*)deviceData)->renderDepths};

@@ -1,8 +1,5 @@
 #include "shell/shell.h"
 
-// 32-bit SDK size of OSVERSIONINFOA.
-const DWORD VersionInfoSize = 148;
-
 typedef BOOL(WINAPI* VerifyScreenSavePwdProc)(HWND);
 typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR, HWND, DWORD, DWORD);
 
@@ -10,7 +7,7 @@ typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR, HWND, DWORD, DWORD);
 // the workstation itself, and a missing provider means there is nothing to ask.
 int VerifyPassword(HWND window) {
   OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = VersionInfoSize;
+  version.dwOSVersionInfoSize = sizeof version;
   GetVersionExA(&version);
   if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) return 1;
 

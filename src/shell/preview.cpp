@@ -58,7 +58,7 @@ static int OpenPreviewWindow() {
   RECT host = {};
   GetWindowRect(shell.parentWindow, &host);
   WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = WindowClassSize;
+  windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = PreviewWindowProc;
   windowClass.hInstance = shell.instance;
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);

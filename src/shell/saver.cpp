@@ -13,7 +13,7 @@ static void MarkScreenSaverRunning(UINT running) {
 
 static int OpenSaverWindow() {
   WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = WindowClassSize;
+  windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = SaverWindowProc;
   windowClass.hInstance = shell.instance;
   windowClass.lpszClassName = "glmzsaver";

@@ -31,8 +31,6 @@ extern ShellState shell;
 // Mouse movement and loss of focus are ignored for this long after the show
 // starts (or resumes), so settling the mouse does not end it at once.
 const DWORD GracePeriodMs = 2000;
-// 32-bit SDK size of WNDCLASSEXA.
-const UINT WindowClassSize = 48;
 
 void ResetShellState(HINSTANCE instance);
 void ParseCommandLine();

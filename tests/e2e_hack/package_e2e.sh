@@ -23,7 +23,7 @@ for file in usr/bin/glimmerz usr/libexec/xscreensaver/glimmerz; do
 done
 for file in usr/share/xscreensaver/config/glimmerz.xml usr/share/man/man6/glimmerz.6 \
   usr/share/applications/glimmerz-settings.desktop usr/share/icons/hicolor/48x48/apps/glimmerz.png \
-  usr/share/glimmerz/Glimmerz.scr; do
+  usr/share/glimmerz/Glimmerz.scr usr/share/glimmerz/x64/Glimmerz.scr; do
   [ -s "$work/root/$file" ] || fail "$file missing"
 done
 grep -q '<command arg="--root"/>' "$work/root/usr/share/xscreensaver/config/glimmerz.xml" || fail "description lacks --root"

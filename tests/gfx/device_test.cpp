@@ -26,8 +26,8 @@ class Device : public GfxTest {
 const std::vector<std::string> textureBuild(int n, const char* size) {
   const std::string s = "surface#" + std::to_string(n);
   return {"device.EnumTextureFormats",
-          std::string("directDraw.CreateSurface(124,0x101007,0x3000,0x10,null,") + size + ",stage=0)",
-          s + ".Lock(null,124,0x1,null)", s + ".Unlock(null)", s + ".QueryInterface(IDirect3DTexture2)"};
+          std::string("directDraw.CreateSurface(size,0x101007,0x3000,0x10,null,") + size + ",stage=0)",
+          s + ".Lock(null,size,0x1,null)", s + ".Unlock(null)", s + ".QueryInterface(IDirect3DTexture2)"};
 }
 
 TEST_F(Device, SetUpRunsEveryStepInOrder) {
@@ -38,13 +38,13 @@ TEST_F(Device, SetUpRunsEveryStepInOrder) {
       "directDraw.SetCooperativeLevel(0x11)",
       "directDraw.SetDisplayMode(640,480,16,0,0)",
       "SystemParametersInfoA(97,1)",
-      "directDraw.CreateSurface(124,0x21,0x2218,0x0,null,backbuffers=1)",
+      "directDraw.CreateSurface(size,0x21,0x2218,0x0,null,backbuffers=1)",
       "primarySurface.GetAttachedSurface(0x4,0x0,0x0,0x0)",
       "directDraw.QueryInterface(IDirect3D3)",
       "direct3D.CreateDevice(HAL,backBuffer,null)",
       "direct3D.CreateViewport(null)",
       "device.AddViewport(viewport)",
-      "viewport.SetViewport2(44,0,0,640,480,-1,1,2,2,0,1)",
+      "viewport.SetViewport2(size,0,0,640,480,-1,1,2,2,0,1)",
       "device.SetCurrentViewport(viewport)",
   };
   // Font, Glow, Bulb, RockBlob, Rock, WarningSign, told apart by picture size.
@@ -174,7 +174,7 @@ TEST_F(Device, SetUpStopsAtTheFirstFailingStepAndTeardownReleasesWhatWasMade) {
       {"DirectDraw.Initialize", "directDraw.Initialize(null)", true},
       {"DirectDraw.SetCooperativeLevel", "directDraw.SetCooperativeLevel(0x11)", true},
       {"DirectDraw.SetDisplayMode", "directDraw.SetDisplayMode(640,480,16,0,0)", true},
-      {"DirectDraw.CreateSurface", "directDraw.CreateSurface(124,0x21", true},
+      {"DirectDraw.CreateSurface", "directDraw.CreateSurface(size,0x21", true},
       {"Surface.GetAttachedSurface", "primarySurface.GetAttachedSurface", true},
       {"DirectDraw.QueryInterface", "directDraw.QueryInterface(IDirect3D3)", true},
       {"Direct3D.CreateDevice", "direct3D.CreateDevice", true},
@@ -289,7 +289,7 @@ TEST_F(Device, AfterTeardownSetUpRunsInFullAgainAndForgetsTheLastDrawMode) {
   ASSERT_EQ(1, SetUpRenderDevice());
   EXPECT_NE(-1, FindCall("RegQueryValueExA(deviceguid"));
   EXPECT_NE(-1, FindCall("directDraw.SetDisplayMode"));
-  EXPECT_EQ(6u, CallsStartingWith("directDraw.CreateSurface(124,0x101007").size());
+  EXPECT_EQ(6u, CallsStartingWith("directDraw.CreateSurface(size,0x101007").size());
   ClearRecordedCalls();
   FillScreen(0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000);
   EXPECT_NE(-1, FindCall("device.SetRenderState(27,1)")) << "blending is set on the new device";

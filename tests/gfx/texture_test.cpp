@@ -87,7 +87,7 @@ TEST_F(Textures, RowsFollowTheLockedPitchAndLeaveThePaddingAlone) {
 TEST_F(Textures, TheSurfaceIsAManagedTextureOfThePicturesSize) {
   ASSERT_EQ(1, CreateAlphaTexture(&slot, ColourPicture, AlphaPicture));
   const DDSURFACEDESC2& d = Built().desc;
-  EXPECT_EQ(124u, d.dwSize);
+  EXPECT_EQ(sizeof d, d.dwSize);
   EXPECT_EQ(0x101007u, d.dwFlags);
   EXPECT_EQ(0x3000u, d.ddsCaps.dwCaps);
   EXPECT_EQ(0x10u, d.ddsCaps.dwCaps2);
@@ -97,8 +97,8 @@ TEST_F(Textures, TheSurfaceIsAManagedTextureOfThePicturesSize) {
   EXPECT_EQ(32u, d.ddpfPixelFormat.dwSize);
   EXPECT_EQ(FakeName(slot.texture), "texture#0");
   EXPECT_EQ((std::vector<std::string>{"device.EnumTextureFormats",
-                                      "directDraw.CreateSurface(124,0x101007,0x3000,0x10,null,2x2,stage=0)",
-                                      "surface#0.Lock(null,124,0x1,null)", "surface#0.Unlock(null)",
+                                      "directDraw.CreateSurface(size,0x101007,0x3000,0x10,null,2x2,stage=0)",
+                                      "surface#0.Lock(null,size,0x1,null)", "surface#0.Unlock(null)",
                                       "surface#0.QueryInterface(IDirect3DTexture2)"}),
             DeviceCalls());
 }

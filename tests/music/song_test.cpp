@@ -44,7 +44,7 @@ TEST_F(MusicTest, TheTuneAndItsInstrumentsAreHandedOverFromTheResourcesAndPlayed
   for (int i = 0; i < 2; ++i) {
     const DMUS_OBJECTDESC& d = fakeDirectMusic.descriptions[i];
     const std::vector<BYTE>& bytes = fakeSystem.resources[{MusicResourceType, expected[i].id}];
-    EXPECT_EQ(d.dwSize, 848u);
+    EXPECT_EQ(d.dwSize, sizeof(DMUS_OBJECTDESC));
     EXPECT_EQ(d.dwValidData, 0x402u);
     EXPECT_EQ(d.guidClass, *expected[i].objectClass);
     EXPECT_EQ(d.pbMemData, bytes.data());

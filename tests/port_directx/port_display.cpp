@@ -78,7 +78,7 @@ HRESULT PortDisplay::Open(DWORD modeWidth, DWORD modeHeight, DWORD bpp, const GU
   if (FAILED(r = directDraw->SetDisplayMode(modeWidth, modeHeight, bpp, 0, 0))) return r;
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
-  desc.dwSize = SurfaceDescSize32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
   desc.dwBackBufferCount = 1;
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
@@ -125,7 +125,7 @@ bool PortDisplay::MakeTexture(TestTexture* out, const DDPIXELFORMAT& format, DWO
                               DWORD textureHeight, const std::vector<uint16_t>& texels) {
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
-  desc.dwSize = SurfaceDescSize32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
   desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_3DDEVICE;
   desc.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
@@ -135,7 +135,7 @@ bool PortDisplay::MakeTexture(TestTexture* out, const DDPIXELFORMAT& format, DWO
   if (directDraw->CreateSurface(&desc, &out->surface, nullptr) != DD_OK) return false;
   DDSURFACEDESC2 locked;
   std::memset(&locked, 0, sizeof locked);
-  locked.dwSize = SurfaceDescSize32;
+  locked.dwSize = sizeof(DDSURFACEDESC2);
   if (FAILED(out->surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr))) return false;
   auto* row = static_cast<uint8_t*>(locked.lpSurface);
   for (DWORD y = 0; y < textureHeight; ++y, row += locked.lPitch)

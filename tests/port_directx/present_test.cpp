@@ -180,7 +180,7 @@ TEST(PortDisplayModes, RunFrom640x480UpToTheScreenAt16And32Bits) {
   std::vector<DDSURFACEDESC2> modes;
   DDSURFACEDESC2 filter;
   std::memset(&filter, 0, sizeof filter);
-  filter.dwSize = SurfaceDescSize32;
+  filter.dwSize = sizeof(DDSURFACEDESC2);
   filter.dwFlags = DDSD_CAPS;
   filter.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY;
   directDraw->EnumDisplayModes(
@@ -241,7 +241,7 @@ TEST(PortDirectDraw, TakesTheProgramsStepsOnlyInTheirOrder) {
   EXPECT_EQ(directDraw->SetDisplayMode(640, 480, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
-  desc.dwSize = SurfaceDescSize32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
   desc.dwBackBufferCount = 1;
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;

@@ -100,7 +100,7 @@ TEST_F(PortTextures, LockHandsOutAPitchThatRowsAreReadWith) {
   const DWORD width = 6, height = 4;
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
-  desc.dwSize = SurfaceDescSize32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
   desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_3DDEVICE;
   desc.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
@@ -112,7 +112,7 @@ TEST_F(PortTextures, LockHandsOutAPitchThatRowsAreReadWith) {
 
   DDSURFACEDESC2 locked;
   std::memset(&locked, 0, sizeof locked);
-  locked.dwSize = SurfaceDescSize32;
+  locked.dwSize = sizeof(DDSURFACEDESC2);
   ASSERT_EQ(texture.surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
   EXPECT_EQ(locked.dwWidth, width);
   EXPECT_EQ(locked.dwHeight, height);
@@ -172,7 +172,7 @@ TEST(PortManagedTextures, KeepTheirTexelsWhenTheContextTheyWereDrawnInIsGone) {
 TEST_F(PortTextures, AreRefusedInFormatsTheDeviceDoesNotOffer) {
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
-  desc.dwSize = SurfaceDescSize32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
   desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
   desc.dwWidth = desc.dwHeight = 8;

@@ -30,7 +30,7 @@ struct PortMusicSession {
 };
 
 HRESULT DescribeAndGet(IDirectMusicLoader* loader, const CLSID& objectClass, const Bytes& bytes, const IID& iid,
-                       void** object, DWORD size = 848);
+                       void** object, DWORD size = sizeof(DMUS_OBJECTDESC));
 
 // Analysis of rendered sound.
 double Peak(const std::vector<float>& samples, size_t from = 0, size_t to = SIZE_MAX);

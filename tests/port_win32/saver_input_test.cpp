@@ -30,7 +30,7 @@ class SaverInput : public ::testing::Test {
     static bool registered = false;
     if (!registered) {
       WNDCLASSEXA windowClass = {};
-      windowClass.cbSize = 48;
+      windowClass.cbSize = sizeof windowClass;
       windowClass.lpfnWndProc = Recording;
       windowClass.lpszClassName = "inputtest";
       registered = RegisterClassExA(&windowClass) != 0;

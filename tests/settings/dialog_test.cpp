@@ -84,7 +84,7 @@ TEST_F(OptionsDialog, OpeningSelectsAndStoresTheDefaultsEvenWhenCancelled) {
   // Without an owner the dialog is centred on the 1024x768 screen, its size kept.
   EXPECT_GE(FindCall("MoveWindow(336,302,351,163,1)"), 0);
   EXPECT_GE(FindCall("EndDialog(0)"), 0);
-  EXPECT_GE(FindCall("directDraw.EnumDisplayModes(0,124,0x1,0x6200)"), 0);
+  EXPECT_GE(FindCall("directDraw.EnumDisplayModes(0,size,0x1,0x6200)"), 0);
   // Each fill's DirectDraw object, and the library, are let go again.
   EXPECT_TRUE(LiveFakeObjects().empty());
   EXPECT_EQ(CallsStartingWith("FreeLibrary").size(), 1u);

@@ -69,7 +69,7 @@ TEST_F(Preview, TheChildFillsTheHostAndItsDestructionEndsTheModeWithEveryFrameDe
 
   EXPECT_EQ(CallsStartingWith("LoadImageA").at(0), "LoadImageA(101,0,0,0,0)");
   int created = FindCall("CreateWindowExA(0,glmzpreview,Glimmerz Preview,1073741824,0,0,152,112)");
-  ASSERT_GT(created, FindCall("RegisterClassExA(glmzpreview,48)"));
+  ASSERT_GT(created, FindCall("RegisterClassExA(glmzpreview,size)"));
   EXPECT_EQ(FakeWindowOf(shell.mainWindow)->parent, shell.parentWindow);
   EXPECT_EQ(fakeSystem.classes["glmzpreview"].hbrBackground, (HBRUSH)GetStockObject(WHITE_BRUSH));
   EXPECT_GT(FindCall("SetTimer(1,66)", created), created);

@@ -87,7 +87,7 @@ TEST_F(RunModes, TheSaverStartsInOrderAndEndsOnAKey) {
       "RegQueryValueExA(displaywidth,4)",
       "RegQueryValueExA(displayheight,4)",
       "RegQueryValueExA(displaybpp,4)",
-      "RegisterClassExA(glmzsaver,48)",
+      "RegisterClassExA(glmzsaver,size)",
       "CreateWindowExA(8,glmzsaver,Glimmerz,2147483648,0,0,1024,768)",
       "ShowWindow(1)",
       "SystemParametersInfoA(97,1)",

@@ -115,7 +115,7 @@ struct FakeSurface : Fake<IDirectDrawSurface4> {
     return result;
   }
   HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override {
-    RecordCall(name + ".Lock(" + (rect ? "rect" : "null") + "," + Str(desc->dwSize) + "," + Hex(flags) + "," +
+    RecordCall(name + ".Lock(" + (rect ? "rect" : "null") + "," + SizeField(desc->dwSize, sizeof *desc) + "," + Hex(flags) + "," +
                (event ? "event" : "null") + ")");
     HRESULT result = Outcome("Surface.Lock");
     if (FAILED(result) || !texels) return FAILED(result) ? result : E_FAIL;
@@ -134,7 +134,7 @@ struct FakeSurface : Fake<IDirectDrawSurface4> {
 struct FakeViewport : Fake<IDirect3DViewport3> {
   using Fake::Fake;
   HRESULT SetViewport2(D3DVIEWPORT2* v) override {
-    RecordCall(name + ".SetViewport2(" + Str(v->dwSize) + "," + Str(v->dwX) + "," + Str(v->dwY) + "," +
+    RecordCall(name + ".SetViewport2(" + SizeField(v->dwSize, sizeof *v) + "," + Str(v->dwX) + "," + Str(v->dwY) + "," +
                Str(v->dwWidth) + "," + Str(v->dwHeight) + "," + Num(v->dvClipX) + "," + Num(v->dvClipY) + "," +
                Num(v->dvClipWidth) + "," + Num(v->dvClipHeight) + "," + Num(v->dvMinZ) + "," + Num(v->dvMaxZ) +
                ")");
@@ -249,7 +249,7 @@ struct FakeDirectDraw : Fake<IDirectDraw4> {
     return result;
   }
   HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* surface, IUnknown* outer) override {
-    const std::string common = Str(desc->dwSize) + "," + Hex(desc->dwFlags) + "," + Hex(desc->ddsCaps.dwCaps) + "," +
+    const std::string common = SizeField(desc->dwSize, sizeof *desc) + "," + Hex(desc->dwFlags) + "," + Hex(desc->ddsCaps.dwCaps) + "," +
                                Hex(desc->ddsCaps.dwCaps2) + "," + (outer ? "outer" : "null");
     if (!(desc->ddsCaps.dwCaps & DDSCAPS_TEXTURE)) {
       RecordCall(name + ".CreateSurface(" + common + ",backbuffers=" + Str(desc->dwBackBufferCount) + ")");
@@ -277,7 +277,7 @@ struct FakeDirectDraw : Fake<IDirectDraw4> {
   std::string board = "null";
   HRESULT EnumDisplayModes(DWORD flags, LPDDSURFACEDESC2 desc, LPVOID context,
                            LPDDENUMMODESCALLBACK2 callback) override {
-    RecordCall(name + ".EnumDisplayModes(" + Str(flags) + "," + Str(desc->dwSize) + "," + Hex(desc->dwFlags) + "," +
+    RecordCall(name + ".EnumDisplayModes(" + Str(flags) + "," + SizeField(desc->dwSize, sizeof *desc) + "," + Hex(desc->dwFlags) + "," +
                Hex(desc->ddsCaps.dwCaps) + ")");
     for (auto& m : fakeDirectX.displayModes) {
       if (!m.board.empty() && m.board != board) continue;

@@ -38,7 +38,7 @@ void CoUninitialize() { RecordCall("CoUninitialize"); }
 
 // Windows and messages
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
-  RecordCall("RegisterClassExA(" + std::string(wc->lpszClassName) + "," + Str(wc->cbSize) + ")");
+  RecordCall("RegisterClassExA(" + std::string(wc->lpszClassName) + "," + SizeField(wc->cbSize, sizeof *wc) + ")");
   if (fakeSystem.registerClassFails) return 0;
   fakeSystem.classes[wc->lpszClassName] = *wc;
   return 1;
@@ -217,7 +217,7 @@ LPSTR GetCommandLineA() {
 }
 
 BOOL GetVersionExA(LPOSVERSIONINFOA info) {
-  RecordCall("GetVersionExA(" + Str(info->dwOSVersionInfoSize) + ")");
+  RecordCall("GetVersionExA(" + SizeField(info->dwOSVersionInfoSize, sizeof *info) + ")");
   info->dwPlatformId = fakeSystem.platformId;
   return TRUE;
 }

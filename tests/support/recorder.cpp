@@ -18,3 +18,7 @@ std::vector<std::string> CallsStartingWith(const std::string& prefix) {
     if (c.compare(0, prefix.size(), prefix) == 0) found.push_back(c);
   return found;
 }
+
+std::string SizeField(unsigned long size, unsigned long ownSize) {
+  return size == ownSize ? "size" : std::to_string(size);
+}

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Glimmerz.scr is a self-contained 32-bit GUI program: it imports only DLLs every
-Windows system has, and every resource the saver loads is inside it, in the
-shape the program's decoders expect.
+"""Glimmerz.scr is a self-contained GUI program for its architecture: it imports
+only DLLs every Windows system has, and every resource the saver loads is inside
+it, in the shape the program's decoders expect.
 
-usage: check_pe.py Glimmerz.scr resources/glimmerz.rc"""
+usage: check_pe.py win32|win64 Glimmerz.scr resources/glimmerz.rc"""
 
 import re
 import struct
@@ -53,9 +53,14 @@ def rc_strings(rc_path):
     return strings
 
 
-def check_headers(image):
-    check(image.machine == 0x14C, "machine is i386 (%#x)" % image.machine)
-    check(image.magic == 0x10B, "optional header is PE32")
+# architecture: (machine, optional header magic, what they are called)
+ARCHES = {"win32": (0x14C, 0x10B, "i386, PE32"), "win64": (0x8664, 0x20B, "x86-64, PE32+")}
+
+
+def check_headers(image, arch):
+    machine, magic, name = ARCHES[arch]
+    check((image.machine, image.magic) == (machine, magic),
+          "the image is %s (machine %#x, magic %#x)" % (name, image.machine, image.magic))
     check(image.subsystem == 2, "subsystem is Windows GUI (%d)" % image.subsystem)
     dlls = image.imported_dlls()
     check(bool(dlls), "imports: %s" % ", ".join(dlls))
@@ -165,11 +170,11 @@ def check_icon(resources):
 
 
 def main():
-    scr, rc = sys.argv[1], sys.argv[2]
+    arch, scr, rc = sys.argv[1:4]
     try:
         with open(scr, "rb") as f:
             image = PeImage(f.read())
-        check_headers(image)
+        check_headers(image, arch)
         resources = image.resources()
         check_strings(resources, rc)
         check_bitmaps(resources)

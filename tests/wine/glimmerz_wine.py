@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end cases of the Windows screen saver under Wine, one per invocation.
 
-usage: glimmerz_wine.py --scr Glimmerz.scr --work DIR --shots DIR CASE
+usage: glimmerz_wine.py --arch win32|win64 --scr Glimmerz.scr --work DIR --shots DIR CASE
 
 The prefix cases make and remove the shared prefix; the others each start their
 own Xvfb screen, run Glimmerz.scr in it and check the screen, the exit code and
@@ -17,7 +17,7 @@ import time
 
 from pe_image import RT_BITMAP, Bitmap, PeImage
 from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_share
-from wine_session import Case, SessionError, Wine, runs_32_bit_programs
+from wine_session import LOADERS, Case, SessionError, Wine, why_arch_cannot_run
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
 HAL_DEVICE_GUID = "E03DE684AA46CF11816F0000C020156E"
@@ -188,7 +188,7 @@ def saver_window_geometry(case):
 # ---- cases --------------------------------------------------------------------------------
 
 def prefix_setup(args):
-    wine = Wine(args.work)
+    wine = Wine(args.work, args.arch)
     began = time.monotonic()
     wine.create()
     note("prefix made in %.1f s at %s" % (time.monotonic() - began, wine.prefix))
@@ -207,7 +207,7 @@ def warm_up(args):
     so they run with those shaders already in Mesa's cache (in the prefix's HOME).
     The settings this run stores are removed again: the cases start from none."""
     began = time.monotonic()
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         process = case.wine.start(args.scr, "/s")
         while time.monotonic() - began < OPENING_TIMEOUT and process.poll() is None:
             picture = case.screen.shot()
@@ -224,13 +224,13 @@ def warm_up(args):
 
 
 def prefix_cleanup(args):
-    Wine(args.work).shut_down()
+    Wine(args.work, args.arch).shut_down()
     shutil.rmtree(args.work, ignore_errors=True)
     check(not os.path.exists(args.work), "the prefix is gone")
 
 
 def quick_switches(args):
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         # starts the wineserver and its services, so the timings below are the program's
         forget_settings(case.wine)
         check(case.wine.reg_values(SETTINGS_KEY) is None, "no Glimmerz settings before the first run")
@@ -243,7 +243,7 @@ def quick_switches(args):
 
 
 def saver_show(args):
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         forget_settings(case.wine)
         run = Run(case, args, args.shots)
         run.wait_for_sign()
@@ -316,7 +316,7 @@ def preview(args):
     for path in (stop, result):
         if os.path.exists(path):
             os.remove(path)
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         began = time.monotonic()
         host = case.wine.start(args.preview_host, windows_path(args.scr), windows_path(stop), windows_path(result))
         while time.monotonic() - began < OPENING_TIMEOUT and host.poll() is None and not result_lines(result):
@@ -354,7 +354,7 @@ def forget_settings(wine):
 
 
 def settings_defaults(args):
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         forget_settings(case.wine)
         run = Run(case, args, args.shots)
         run.wait_for_sign()
@@ -376,7 +376,7 @@ def settings_defaults(args):
 
 
 def settings_kept(args):
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         forget_settings(case.wine)
         for value in (["music", "REG_DWORD", "0"], ["displaybpp", "REG_BINARY", "1000000000000000"],
                       ["displaywidth", "REG_BINARY", "80020000"]):
@@ -400,7 +400,7 @@ def settings_kept(args):
 
 
 def display_800x600(args):
-    with Case(args.work, 800, 600) as case:
+    with Case(args.work, args.arch, 800, 600) as case:
         forget_settings(case.wine)
         for name, number in (("displaywidth", "800"), ("displayheight", "600"), ("displaybpp", "16")):
             code, _ = case.wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", number, "/f")
@@ -414,7 +414,7 @@ def display_800x600(args):
         run.check_sign_hold("sign-800x600.png")
         run.press_key_and_wait()
     # the same mode on a screen that cannot take it: the saver gives up quietly
-    with Case(args.work, 640, 480) as case:
+    with Case(args.work, args.arch, 640, 480) as case:
         code, took = case.wine.run(args.scr, "/s", timeout=60)
         check(code == 0, "an 800x600 mode on a 640x480 screen ends the saver with exit code 0 (%d, %.1f s)"
               % (code, took))
@@ -451,7 +451,7 @@ def dialog_ends(process, after):
 
 
 def options_dialog(args):
-    with Case(args.work) as case:
+    with Case(args.work, args.arch) as case:
         forget_settings(case.wine)
         # /c 0: no owner
         process, geometry = open_dialog(case, args.scr, "/c", "0")
@@ -488,6 +488,7 @@ CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("--arch", required=True, choices=sorted(LOADERS), help="the prefix's architecture")
     parser.add_argument("--scr", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--shots", required=True)
@@ -500,9 +501,9 @@ def main():
     if not args.case.startswith("prefix") and not os.path.isfile(args.scr):
         check(False, "%s exists (build it with `make windows`)" % args.scr)
         return 1
-    if args.case != "prefix-cleanup" and not runs_32_bit_programs():
-        print("skipped: this machine's kernel does not start 32-bit x86 programs (exec format error),"
-              " so Wine cannot run Glimmerz.scr here", flush=True)
+    reason = why_arch_cannot_run(args.arch)
+    if args.case != "prefix-cleanup" and reason:
+        print("skipped: %s, so Wine cannot run the %s saver here" % (reason, args.arch), flush=True)
         return SKIPPED
     try:
         CASES[args.case](args)

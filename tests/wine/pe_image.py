@@ -27,11 +27,13 @@ class PeImage:
          self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe_offset + 4)
         optional = pe_offset + 24
         (self.magic,) = struct.unpack_from("<H", data, optional)
-        if self.magic != 0x10B:
-            raise PeError("optional header magic %#x is not PE32" % self.magic)
+        # PE32+ widens the image base and the four stack and heap sizes to 64 bits
+        wide = {0x10B: 0, 0x20B: 16}.get(self.magic)
+        if wide is None:
+            raise PeError("optional header magic %#x is neither PE32 nor PE32+" % self.magic)
         (self.subsystem,) = struct.unpack_from("<H", data, optional + 68)
-        (directory_count,) = struct.unpack_from("<I", data, optional + 92)
-        self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
+        (directory_count,) = struct.unpack_from("<I", data, optional + 92 + wide)
+        self.directories = [struct.unpack_from("<II", data, optional + 96 + wide + 8 * i)
                             for i in range(directory_count)]
         self.sections = []
         table = optional + optional_size

@@ -5,7 +5,6 @@ the null ALSA device DirectMusic needs to start) and the logs. Nothing of the
 user's home or display is touched. Every wait has a timeout, and everything
 started here is stopped again in `close`, also when a check has failed."""
 
-import errno
 import os
 import re
 import select
@@ -17,20 +16,25 @@ import zlib
 import struct
 
 WINE_TIMEOUT = 120  # seconds for wineboot, the slowest single step
+# Each prefix architecture's own Wine loader: a 32-bit prefix runs the 32-bit
+# saver, a 64-bit one the 64-bit saver, and neither needs the other's Wine.
+LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+RUNS_32_BIT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                           "runs-32-bit-programs.sh")
 
 
-def runs_32_bit_programs():
-    """False on a machine whose kernel refuses to start 32-bit x86 programs (its
-    IA-32 emulation turned off): Wine's 32-bit loader cannot start there at all,
-    so no case can run. A missing 32-bit loader is a missing package instead, and
-    the case goes on to fail on it."""
-    try:
-        subprocess.run(["/lib/ld-linux.so.2", "--version"], capture_output=True, timeout=30)
-    except OSError as error:
-        return error.errno != errno.ENOEXEC
-    except subprocess.TimeoutExpired:
-        pass
-    return True
+def why_arch_cannot_run(arch):
+    """None when this machine can run Wine of the architecture, else the reason.
+    32-bit Wine is optional: a kernel that refuses 32-bit programs or an i386
+    archive that could not be installed from leaves it out. 64-bit Wine is part of
+    the set-up, so its absence is a failure to report, not a reason to skip."""
+    if arch != "win32":
+        return None
+    if subprocess.run([RUNS_32_BIT]).returncode != 0:
+        return "this machine's kernel does not start 32-bit x86 programs (exec format error)"
+    if not os.access(LOADERS["win32"], os.X_OK):
+        return "32-bit Wine (wine32:i386) is not installed here: the set-up could not install it"
+    return None
 
 
 class SessionError(Exception):
@@ -156,9 +160,11 @@ class Screen:
 
 
 class Wine:
-    """One private 32-bit prefix with its own HOME, driven through wine and wineserver."""
+    """One private prefix of one architecture with its own HOME, driven through
+    that architecture's Wine loader and the wineserver."""
 
-    def __init__(self, work):
+    def __init__(self, work, arch):
+        self.arch, self.loader = arch, LOADERS[arch]
         self.work = os.path.abspath(work)
         self.home = os.path.join(self.work, "home")
         self.prefix = os.path.join(self.work, "prefix")
@@ -168,7 +174,7 @@ class Wine:
 
     def env(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "XDG_", "DISPLAY"))}
-        env.update(HOME=self.home, WINEPREFIX=self.prefix, WINEARCH="win32",
+        env.update(HOME=self.home, WINEPREFIX=self.prefix, WINEARCH=self.arch, WINELOADER=self.loader,
                    # no .NET or browser installers, and no menu entries or file
                    # associations written anywhere
                    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
@@ -193,11 +199,11 @@ class Wine:
         with open(os.path.join(self.home, ".asoundrc"), "w") as f:
             f.write("pcm.!default { type null }\n")
         with self.log() as log:
-            self._run_checked(["wineboot", "--init"], log, WINE_TIMEOUT)
+            self._run_checked([self.loader, "wineboot", "--init"], log, WINE_TIMEOUT)
             # Xvfb has no window manager, and Wine would wait about 2 s for one to
             # acknowledge every managed window it hides; unmanaged windows it
             # places itself, which is what a full-screen saver wants anyway.
-            self._run_checked(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+            self._run_checked([self.loader, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
                                "/d", "N", "/f"], log, 60)
         self.shut_down()
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
@@ -219,7 +225,7 @@ class Wine:
             log.write(("\n==== wine %s\n" % " ".join(args)).encode())
             log.flush()
             offset = log.tell()
-            process = subprocess.Popen(["wine"] + list(args), env=self.env(), stdout=log,
+            process = subprocess.Popen([self.loader] + list(args), env=self.env(), stdout=log,
                                        stderr=log, start_new_session=True)
         process.log_offset = offset
         self.running.append(process)
@@ -251,7 +257,7 @@ class Wine:
     def reg(self, *args):
         """wine reg ...; (exit code, standard output)."""
         with self.log() as log:
-            result = subprocess.run(["wine", "reg"] + list(args), env=self.env(), stdout=subprocess.PIPE,
+            result = subprocess.run([self.loader, "reg"] + list(args), env=self.env(), stdout=subprocess.PIPE,
                                     stderr=log, timeout=60, start_new_session=True)
         return result.returncode, result.stdout.decode("latin-1").replace("\r", "")
 
@@ -285,8 +291,8 @@ class Wine:
 class Case:
     """One test case: a Wine prefix made by the fixture, and an Xvfb screen of a given size."""
 
-    def __init__(self, work, width=640, height=480):
-        self.wine = Wine(work)
+    def __init__(self, work, arch, width=640, height=480):
+        self.wine = Wine(work, arch)
         if not os.path.exists(os.path.join(self.wine.prefix, "system.reg")):
             raise SessionError("no Wine prefix in %s: the prefix fixture has not run" % work)
         self.screen = None
