@@ -2,7 +2,7 @@
 """Frames per second of the opening's two phases, the native saver beside
 Glimmerz.scr under Wine, at 640x480 and 1920x1080 in 16 and 32 bits.
 
-usage: tests/bench/wine_compare.py [--build build/linux] [--scr build/windows/Glimmerz.scr]
+usage: tests/bench/wine_compare.py [--build build/linux] [--wine auto|win32|win64|both]
                                    [--seconds 20] [--modes 640x480x16,...]
 
 Each run gets an Xvfb screen of the mode's size, the mode stored in its own
@@ -12,9 +12,11 @@ that counts every frame of each phase). Wine's come from its `fps` debug
 channel, one figure about every second from the first frame on: figures 2 to 5
 are the sign (its first second is left out, as the renderer compiles its shaders
 then), figures 7 to 17 the bulb title. The ratio is the figure to read; the
-absolute rates move by a third from run to run on a shared machine. On a machine
-that cannot start 32-bit programs Wine cannot run and only the native figures
-are given."""
+absolute rates move by a third from run to run on a shared machine.
+
+The Windows build compared is the 32-bit saver in a 32-bit prefix where this
+machine can run one, else the 64-bit saver in a 64-bit prefix (`--wine auto`);
+`--wine both` measures the two side by side. The table says which ran."""
 
 import argparse
 import os
@@ -28,11 +30,13 @@ import time
 here = os.path.dirname(os.path.abspath(__file__))
 root = os.path.dirname(os.path.dirname(here))
 sys.path.insert(0, os.path.join(root, "tests", "wine"))
-from wine_session import Screen, SessionError, Wine, runs_32_bit_programs  # noqa: E402
+from wine_session import Screen, SessionError, Wine, why_arch_cannot_run  # noqa: E402
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
 PHASES = ("SignFade", "BulbTitle")
 WINE_SECONDS = {"SignFade": range(2, 6), "BulbTitle": range(7, 18)}
+SAVERS = {"win32": os.path.join(root, "build", "windows", "Glimmerz.scr"),
+          "win64": os.path.join(root, "build", "windows64", "Glimmerz.scr")}
 
 
 def native_fps(timer, width, height, bpp, seconds, work):
@@ -60,9 +64,10 @@ def native_fps(timer, width, height, bpp, seconds, work):
     return fps
 
 
-def wine_fps(scr, width, height, bpp, seconds, work):
+def wine_fps(arch, width, height, bpp, seconds, work):
     """{phase: frames per second} of one run under Wine, from its fps channel."""
-    wine = Wine(os.path.join(work, "wine"))
+    scr = SAVERS[arch]
+    wine = Wine(os.path.join(work, "wine-" + arch), arch)
     if not os.path.exists(os.path.join(wine.prefix, "system.reg")):
         wine.create()
     with wine.log() as log:
@@ -96,34 +101,53 @@ def wine_fps(scr, width, height, bpp, seconds, work):
     return fps
 
 
+def arches_to_compare(wanted):
+    """The Windows builds to run under Wine, each able to run here."""
+    usable = []
+    for arch in ("win32", "win64"):
+        reason = why_arch_cannot_run(arch) or (None if os.path.isfile(SAVERS[arch]) else
+                                               "%s is not built" % SAVERS[arch])
+        if reason:
+            print("no %s Wine figures: %s" % (arch, reason))
+        else:
+            usable.append(arch)
+    if wanted == "auto":
+        return usable[:1]
+    return [a for a in usable if wanted in (a, "both")]
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(root, "build", "linux"))
-    parser.add_argument("--scr", default=os.path.join(root, "build", "windows", "Glimmerz.scr"))
+    parser.add_argument("--wine", default="auto", choices=("auto", "win32", "win64", "both"))
     parser.add_argument("--seconds", type=int, default=20)
     parser.add_argument("--modes", default="640x480x16,640x480x32,1920x1080x16,1920x1080x32")
     args = parser.parse_args()
     timer = os.path.join(args.build, "tests", "bench", "glimmerz_frame_timer")
     if not os.access(timer, os.X_OK):
         sys.exit("build the target glimmerz_frame_timer first")
-    with_wine = os.path.isfile(args.scr) and shutil.which("wine") and runs_32_bit_programs()
-    if not with_wine:
-        print("Wine cannot run here (no Glimmerz.scr, no wine, or no 32-bit programs): native figures only")
+    arches = arches_to_compare(args.wine)
     work = tempfile.mkdtemp(prefix="glimmerz-compare-")
     try:
-        print("%-14s %-10s %8s %8s %7s" % ("mode", "phase", "native", "Wine", "ratio"))
+        print(("%-14s %-10s %8s" % ("mode", "phase", "native"))
+              + "".join(" %9s %7s" % ("Wine " + a[3:], "ratio") for a in arches))
         for mode in args.modes.split(","):
             width, height, bpp = (int(n) for n in mode.split("x"))
             native = native_fps(timer, width, height, bpp, args.seconds, work)
-            try:
-                wine = wine_fps(args.scr, width, height, bpp, args.seconds, work) if with_wine else {}
-            except SessionError as error:
-                print("Wine run failed: %s" % error)
-                wine = {}
+            wine = {}
+            for arch in arches:
+                try:
+                    wine[arch] = wine_fps(arch, width, height, bpp, args.seconds, work)
+                except SessionError as error:
+                    print("Wine %s run failed: %s" % (arch, error))
+                    wine[arch] = {}
             for phase in PHASES:
-                n, w = native.get(phase), wine.get(phase)
-                print("%-14s %-10s %8s %8s %7s" % (mode, phase, "%.1f" % n if n else "-", "%.1f" % w if w else "-",
-                                                   "%.2fx" % (n / w) if n and w else "-"), flush=True)
+                n = native.get(phase)
+                line = "%-14s %-10s %8s" % (mode, phase, "%.1f" % n if n else "-")
+                for arch in arches:
+                    w = wine[arch].get(phase)
+                    line += " %9s %7s" % ("%.1f" % w if w else "-", "%.2fx" % (n / w) if n and w else "-")
+                print(line, flush=True)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
