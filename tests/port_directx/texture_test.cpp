@@ -112,6 +112,8 @@ TEST_F(PortTextures, LockHandsOutAPitchThatRowsAreReadWith) {
 
   DDSURFACEDESC2 locked;
   std::memset(&locked, 0, sizeof locked);
+  locked.dwSize = 124;  // a 32-bit build's size, which is not this build's structure
+  EXPECT_EQ(texture.surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DDERR_INVALIDPARAMS);
   locked.dwSize = sizeof(DDSURFACEDESC2);
   ASSERT_EQ(texture.surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
   EXPECT_EQ(locked.dwWidth, width);
