@@ -7,6 +7,11 @@
 
 #include "port_internal.h"
 
+// The ending signals are caught before anything else of the process runs, even
+// the libraries' own start-up: a daemon may stop a hack the moment it started it.
+static void CatchEndingSignalsFirst() { PortCatchEndingSignals(); }
+__attribute__((section(".preinit_array"), used)) static void (*catchFirst)() = CatchEndingSignalsFirst;
+
 int main(int argc, char** argv) {
   HackOptions hack = ReadHackOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
   if (hack.help || hack.version) {
@@ -16,7 +21,6 @@ int main(int argc, char** argv) {
   std::string arguments = PortJoinArguments(argc, argv);
   std::string line = PortCommandLine(argc, argv);
   if (hack.recognised) {
-    PortCatchEndingSignals();
     PortSetHackWindow(hack.window, hack.onRootWindow ? PortX11RootWindow() : hack.host);
     arguments = "/s";
     line = PortCommandLine(1, argv) + " /s";
@@ -24,5 +28,6 @@ int main(int argc, char** argv) {
   PortSetCommandLine(line.c_str());
   int result = WinMain(PortProgramInstance(), nullptr, &arguments[0], SW_SHOWNORMAL);
   PortExit();
+  PortEndAsSignalled();
   return result;
 }

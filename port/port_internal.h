@@ -16,10 +16,18 @@ SDL_Window* PortSdlWindow(HWND window);
 void* PortGlContext(HWND window);
 // The size of the window's picture area in pixels, as the system sees it now.
 bool PortWindowSize(HWND window, int* width, int* height);
+// False for a window whose place and size are not the program's to set: one a
+// daemon handed over, which the daemon places, or one the user is trying the
+// show in, which keeps the size the user gave it.
+bool PortWindowPlacedByProgram(HWND window);
 
 // Called by Flip each time a picture reaches the screen: drives the virtual
 // clock and the run-time limit.
 void PortNoteFramePresented();
+// The clock (timer.cpp): what timeGetTime reads, without counting as a read of
+// a busy wait; and real monotonic milliseconds, for waits.
+DWORD PortClockReading();
+uint64_t PortRealMs();
 
 // COM classes the port can create: one entry per class, see win32/com_classes.cpp.
 struct PortComClass {
@@ -75,11 +83,17 @@ unsigned long PortHackHost();
 // True once the host window has been destroyed.
 bool PortHackHostGone();
 
-// SIGTERM, SIGINT and SIGHUP are noted for the message loop instead of ending
-// the process at once; a second one ends it at once.
+// SIGTERM, SIGINT and SIGHUP are noted for the message loops instead of ending
+// the process at once; a second one ends it at once (signals.cpp).
 void PortCatchEndingSignals();
 // True once an ending signal has arrived (it stays true).
 bool PortEndingSignalTaken();
+// Readable once an ending signal has arrived, for waits to watch; -1 before
+// the signals are caught.
+int PortEndingSignalFd();
+// After the program has closed: ends the process by the ending signal that
+// arrived, if one did.
+void PortEndAsSignalled();
 
 // The daemon's options on main's command line (hack_options.cpp).
 struct HackOptions {

@@ -125,15 +125,17 @@ void PortPumpChildWindowEvents() {
   }
 }
 
+// An ending signal wakes the wait too.
 void PortWaitForChildWindowEvents(int timeoutMs) {
   Display* x11 = AnyChildWindow() ? Connection() : nullptr;
+  pollfd wakers[2] = {{PortEndingSignalFd(), POLLIN, 0}, {-1, POLLIN, 0}};
   if (!x11) {
-    // Nothing here can wake the wait; stay as responsive as a queue of one's own needs.
-    poll(nullptr, 0, timeoutMs >= 0 && timeoutMs < 10 ? timeoutMs : 10);
+    // Nothing else can wake the wait; stay as responsive as a queue of one's own needs.
+    poll(wakers, 1, timeoutMs >= 0 && timeoutMs < 10 ? timeoutMs : 10);
     return;
   }
   XFlush(x11);
   if (XPending(x11)) return;
-  pollfd connection = {ConnectionNumber(x11), POLLIN, 0};
-  poll(&connection, 1, timeoutMs);
+  wakers[1].fd = ConnectionNumber(x11);
+  poll(wakers, 2, timeoutMs);
 }

@@ -4,6 +4,7 @@
 // messages a Windows dialog sends; what the program itself does to a control
 // never comes back to it as a notification.
 #include <gdk/gdkx.h>
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -60,6 +61,14 @@ gboolean CloseAsked(GtkWidget*, GdkEvent*, gpointer data) {
   auto* d = (PortDialog*)data;
   if (!d->ended && !Send(d, WM_CLOSE, 0, 0) && !d->ended) Send(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   return TRUE;
+}
+
+// An ending signal cancels the dialog, so nothing is stored half chosen.
+gboolean SignalArrived(int, GIOCondition, gpointer data) {
+  auto* d = (PortDialog*)data;
+  d->signalWatch = 0;
+  if (!d->ended) Send(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return G_SOURCE_REMOVE;
 }
 
 // Enter is OK unless a push button has the focus, which Enter then presses;
@@ -259,7 +268,9 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
       }
   }
   if (!d->ended) gtk_widget_show(d->window);
+  if (PortEndingSignalFd() >= 0) d->signalWatch = g_unix_fd_add(PortEndingSignalFd(), G_IO_IN, SignalArrived, d);
   while (!d->ended) gtk_main_iteration();
+  if (d->signalWatch) g_source_remove(d->signalWatch);
   gtk_widget_hide(d->window);
   Send(d, WM_DESTROY, 0, 0);
   INT_PTR result = d->result;

@@ -134,16 +134,25 @@ void PumpSdlEvents() {
 
 // The end of an unattended run, an ending signal, or the daemon's window gone:
 // the show is asked to close as if a key was pressed, so it closes the
-// ordinary way. A signal that comes before the window stays pending for it.
+// ordinary way. A preview takes no keys and is closed as its host would close
+// it. A signal that comes before the window stays pending for it.
 void CheckEndRequests() {
   if (endPosted || portWindows.empty()) return;
   if (!PortRunLimitReached() && !PortEndingSignalTaken() && !PortHackHostGone()) return;
-  for (PortWindow* w : portWindows)
-    if (w->alive && !w->parent) {
+  PortWindow* child = nullptr;
+  for (PortWindow* w : portWindows) {
+    if (!w->alive) continue;
+    if (!w->parent) {
       Post(w, WM_KEYDOWN, VK_ESCAPE, MakeLParam(1, 1));
       endPosted = true;
       return;
     }
+    if (!child) child = w;
+  }
+  if (child) {
+    Post(child, WM_CLOSE, 0, 0);
+    endPosted = true;
+  }
 }
 
 PortWindow* WindowNeedingPaint() {

@@ -1,8 +1,12 @@
 // Ending signals: a screen-saver daemon sends SIGTERM when the user comes back,
-// and the show must then close the way a key press closes it (music stopped,
-// device released), not die in the middle of a frame. The handler only writes a
-// byte to a pipe; the message loop reads it. Someone who asks twice means it:
-// the second signal ends the process at once.
+// and other idle managers stop `/s` the same way. The show must then close the
+// way a key press closes it (music stopped, device released, nothing half
+// written), not die in the middle of a frame. The handler only notes the signal
+// and writes a byte to a pipe that every wait of the port watches; the message
+// loops turn it into the close request. Once the program has closed, the
+// process ends by the same signal, so its parent sees what it sees of every
+// other program it stops. Someone who asks twice means it: the second signal
+// ends the process at once.
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -12,11 +16,23 @@
 
 namespace {
 int wakePipe[2] = {-1, -1};
-volatile sig_atomic_t signalsSeen = 0;
-bool taken = false;
+volatile sig_atomic_t endingSignal = 0;
 
-void NoteEndingSignal(int) {
-  if (signalsSeen++) _exit(0);
+void EndNow(int number) {
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(number, &action, nullptr);
+  raise(number);
+}
+
+void NoteEndingSignal(int number) {
+  if (endingSignal) {
+    // Blocked while its handler runs, the signal takes effect as this returns.
+    EndNow(number);
+    return;
+  }
+  endingSignal = number;
   int saved = errno;
   char byte = 1;
   ssize_t ignored = write(wakePipe[1], &byte, 1);
@@ -35,9 +51,10 @@ void PortCatchEndingSignals() {
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
-bool PortEndingSignalTaken() {
-  if (taken || wakePipe[0] < 0) return taken;
-  char bytes[16];
-  taken = read(wakePipe[0], bytes, sizeof bytes) > 0;
-  return taken;
+bool PortEndingSignalTaken() { return endingSignal != 0; }
+
+int PortEndingSignalFd() { return wakePipe[0]; }
+
+void PortEndAsSignalled() {
+  if (endingSignal) EndNow(endingSignal);
 }

@@ -1,5 +1,7 @@
-// The millisecond timer: monotonic, wrapping at 2^32. For repeatable runs it can
-// be a virtual clock that moves only with presented frames.
+// The process's one clock: the millisecond timer, monotonic and wrapping at
+// 2^32, which window timers' messages carry too. For repeatable runs it can be
+// a virtual clock that moves only with presented frames; waits are still
+// measured in real milliseconds from the same source.
 #include <time.h>
 
 #include <cstdlib>
@@ -27,12 +29,6 @@ Clock clock_;
 // many unchanged reads the virtual clock steps on by itself, the same way every run.
 const int StalledReads = 64;
 
-uint64_t MonotonicMs() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return (uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u;
-}
-
 bool ReadNumber(const char* name, DWORD* value) {
   const char* text = std::getenv(name);
   if (!text || !*text) return false;
@@ -49,7 +45,7 @@ void SetUpClock() {
   clock_.isVirtual = ReadNumber("GLIMMERZ_FRAME_MS", &clock_.frameMs) && clock_.frameMs > 0;
   bool hasStart = ReadNumber("GLIMMERZ_CLOCK_START", &clock_.start);
   clock_.virtualNow = hasStart ? clock_.start : 0;
-  clock_.realOrigin = MonotonicMs();
+  clock_.realOrigin = PortRealMs();
   // Like the system's timer, the real clock counts from an arbitrary point.
   if (!hasStart) clock_.start = (DWORD)clock_.realOrigin;
   clock_.runLimited = ReadNumber("GLIMMERZ_RUN_MS", &clock_.runMs);
@@ -58,9 +54,17 @@ void SetUpClock() {
 DWORD Now() {
   SetUpClock();
   if (clock_.isVirtual) return clock_.virtualNow;
-  return clock_.start + (DWORD)(MonotonicMs() - clock_.realOrigin);
+  return clock_.start + (DWORD)(PortRealMs() - clock_.realOrigin);
 }
 }  // namespace
+
+uint64_t PortRealMs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return (uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u;
+}
+
+DWORD PortClockReading() { return Now(); }
 
 DWORD timeGetTime() {
   SetUpClock();

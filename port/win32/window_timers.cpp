@@ -1,7 +1,5 @@
 // Window timers: WM_TIMER comes out of the queue when nothing else is waiting,
 // as on Windows, and a timer that fell behind fires once, not once per period missed.
-#include <time.h>
-
 #include <vector>
 
 #include "win32_internal.h"
@@ -16,12 +14,6 @@ struct WindowTimer {
 
 std::vector<WindowTimer> timers;
 
-uint64_t NowMs() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return (uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u;
-}
-
 // Timers of windows that are gone stop with them.
 void DropTimersOfDeadWindows() {
   for (size_t i = 0; i < timers.size();)
@@ -35,7 +27,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC) {
   // Windows takes periods below 10 ms as 10 ms.
   if (periodMs < 10) periodMs = 10;
   KillTimer(window, id);
-  timers.push_back({window, id, periodMs, NowMs() + periodMs});
+  timers.push_back({window, id, periodMs, PortRealMs() + periodMs});
   return id ? id : 1;
 }
 
@@ -50,14 +42,14 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
 
 bool PortTakeDueTimer(MSG* msg, bool remove) {
   DropTimersOfDeadWindows();
-  uint64_t now = NowMs();
+  uint64_t now = PortRealMs();
   for (WindowTimer& t : timers) {
     if (t.dueMs > now) continue;
     *msg = MSG{};
     msg->hwnd = t.window;
     msg->message = WM_TIMER;
     msg->wParam = t.id;
-    msg->time = (DWORD)now;
+    msg->time = PortClockReading();
     if (remove) t.dueMs = now + t.periodMs;
     return true;
   }
@@ -67,7 +59,7 @@ bool PortTakeDueTimer(MSG* msg, bool remove) {
 int PortMsUntilNextTimer() {
   DropTimersOfDeadWindows();
   if (timers.empty()) return -1;
-  uint64_t now = NowMs(), next = UINT64_MAX;
+  uint64_t now = PortRealMs(), next = UINT64_MAX;
   for (const WindowTimer& t : timers) next = t.dueMs < next ? t.dueMs : next;
   return next <= now ? 0 : (int)(next - now);
 }

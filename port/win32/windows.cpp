@@ -180,12 +180,16 @@ BOOL ShowWindow(HWND window, int command) {
 
 BOOL IsWindow(HWND window) { return PortWindowOf(window) != nullptr; }
 
+bool PortWindowPlacedByProgram(HWND window) {
+  PortWindow* w = PortWindowOf(window);
+  return w && w->sdl && w->hack == PortHackWindow::Ordinary;
+}
+
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
   if (PortDialogMove(window, x, y, width, height)) return TRUE;
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
-  // A daemon's show keeps the window it was given, and one tried out keeps the size the user gave it.
-  if (w->hack == PortHackWindow::Ordinary) {
+  if (PortWindowPlacedByProgram(window)) {
     SDL_SetWindowPosition(w->sdl, x, y);
     SDL_SetWindowSize(w->sdl, width, height);
   }

@@ -1,8 +1,8 @@
 #!/bin/sh
 # The installed hack under the real XScreenSaver daemon on a virtual display:
 # the daemon starts it when the screen blanks and the show is on the screen; on
-# unblanking it has exited within 2 s, no copy is left, and the daemon's log
-# reports no crash. The daemon launches no hacks for root, so it runs as nobody
+# cycling it ends by the daemon's SIGTERM; on unblanking it has exited within
+# 2 s, no copy is left, and the daemon's log reports no crash. The daemon launches no hacks for root, so it runs as nobody
 # with a private home on a display open to everyone.
 set -u
 cmake=$1
@@ -81,6 +81,14 @@ done
 cp "$work/shot.png" "$shot_out" 2>/dev/null
 [ -n "$shown" ] || fail "nothing of the show on the screen"
 hack_pids >"$work/pids"
+
+# Cycling stops the hack and starts the next, and the daemon logs how the
+# stopped one ended: as every stock hack does, by the SIGTERM it was sent.
+xscreensaver-command -cycle >/dev/null 2>&1 || fail "cycle was refused"
+for _ in $(seq 200); do grep -q "child pid .*exited" "$work/daemon.log" && break; sleep 0.05; done
+grep -q "child pid .*glimmerz) exited normally with SIGTERM" "$work/daemon.log" ||
+  fail "the daemon did not see the hack end by its SIGTERM"
+for _ in $(seq 200); do [ -n "$(hack_pids)" ] && break; sleep 0.05; done
 
 xscreensaver-command -deactivate >/dev/null 2>&1 || fail "deactivate was refused"
 # The 2 s count from the daemon's SIGTERM, however long a busy machine keeps

@@ -1,7 +1,8 @@
 // The real program on a window it did not make, as a daemon's settings program
 // hands over its preview pane: the picture fits the window with its aspect kept
-// and follows a resize, input there does not end the show, SIGTERM ends it with
-// exit code 0, and so does the window going away.
+// and follows a resize, input there does not end the show, SIGTERM ends it the
+// way it ends every program that keeps its default, and the window going away
+// ends it with exit code 0.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "port.h"
 // After GoogleTest: Xlib's None and Bool macros clash with its names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -103,6 +106,7 @@ struct Program {
     return waitpid(pid, &status, WNOHANG) == 0 ? (status = -1, true) : false;
   }
   bool ExitedWithZero() { return !Running() && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+  bool EndedBy(int signal) { return !Running() && WIFSIGNALED(status) && WTERMSIG(status) == signal; }
 };
 
 // Waits for a condition, not for a time; the limit only keeps a broken run from hanging.
@@ -135,7 +139,38 @@ TEST(HackWindow, ThePictureFitsTheDaemonsWindowFollowsAResizeIgnoresInputAndEnds
 
   kill(show.pid, SIGTERM);
   EXPECT_TRUE(Eventually([&] { return !show.Running(); }, 10));
-  EXPECT_TRUE(show.ExitedWithZero());
+  EXPECT_TRUE(show.EndedBy(SIGTERM));
+}
+
+// A stored choice of the second monitor places a window of the saver's own
+// there; the daemon's window stays where the daemon put it.
+TEST(HackWindow, AStoredSecondMonitorLeavesTheDaemonsWindowAlone) {
+  GUID second = {};
+  DirectDrawEnumerateA(
+      [](GUID* guid, LPSTR, LPSTR, LPVOID found) -> BOOL {
+        if (guid) *static_cast<GUID*>(found) = *guid;
+        return !guid;
+      },
+      &second);
+  ASSERT_NE(second.Data1, 0u) << "no second board";
+  std::string folder = std::string(std::getenv("XDG_CONFIG_HOME")) + "/glimmerz";
+  mkdir(folder.c_str(), 0700);
+  FILE* settings = fopen((folder + "/settings.reg").c_str(), "w");
+  fprintf(settings, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\r\n"
+                    "\"UseNULLddguid\"=dword:00000000\r\n\"ddguid\"=hex:");
+  for (size_t i = 0; i < sizeof second; ++i) fprintf(settings, i ? ",%02x" : "%02x", ((BYTE*)&second)[i]);
+  fprintf(settings, "\r\n");
+  fclose(settings);
+
+  HostWindow host(320, 240);
+  Program show({"--window-id", std::to_string(host.window)}, {FastShow});
+  ASSERT_TRUE(Eventually([&] { return host.RockFills({0, 0, 320, 240}, 320, 240); }));
+  Window root;
+  int x, y;
+  unsigned width, height, border, depth;
+  XGetGeometry(host.display, host.window, &root, &x, &y, &width, &height, &border, &depth);
+  EXPECT_EQ((std::vector<int>{0, 0, 320, 240}), (std::vector<int>{x, y, (int)width, (int)height}));
+  unlink((folder + "/settings.reg").c_str());
 }
 
 TEST(HackWindow, TheShowEndsWithExitZeroWhenTheDaemonsWindowGoesAway) {

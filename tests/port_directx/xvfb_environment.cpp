@@ -38,6 +38,11 @@ class XvfbEnvironment : public testing::Environment {
       dup2(quiet, 2);
       std::string fd = std::to_string(fds[1]);
       // Xvfb picks a free display number itself and writes it to the pipe.
+#ifdef GLIMMERZ_SECOND_MONITOR
+      // A second X screen is a second monitor, and so a second board.
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-screen", "1", "800x600x24",
+             "-noreset", "-nolisten", "tcp", (char*)nullptr);
+#endif
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset", "-nolisten", "tcp",
              (char*)nullptr);
       _exit(127);
