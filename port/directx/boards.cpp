@@ -68,7 +68,9 @@ bool BoardBounds(int board, int* x, int* y, int* width, int* height) {
 void PlaceWindowOnBoard(HWND window, int board) {
   SDL_Window* sdl = PortSdlWindow(window);
   int x, y, width, height;
-  if (!sdl || !PortWindowPlacedByProgram(window) || SDL_GetWindowDisplayIndex(sdl) == board || !BoardBounds(board, &x, &y, &width, &height)) return;
+  if (!sdl || !PortWindowPlacedByProgram(window) || SDL_GetWindowDisplayIndex(sdl) == board ||
+      !BoardBounds(board, &x, &y, &width, &height))
+    return;
   bool fullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (fullScreen) SDL_SetWindowFullscreen(sdl, 0);
   SDL_SetWindowPosition(sdl, x, y);
