@@ -3,11 +3,34 @@
 // never seen by the program.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "win32/win32.h"
 
 struct SDL_Window;
+
+// Handle tables (handles.cpp): windows and dialogs share one, registry keys
+// have their own.
+enum class HandleKind : uint8_t { Free, Window, Dialog, Key };
+struct HandleEntry {
+  HandleKind kind = HandleKind::Free;
+  uint16_t generation = 0;
+  void* object = nullptr;
+};
+struct HandleTable {
+  bool keys;  // the registry keys' table, whose handles differ from the windows' ones
+  std::vector<HandleEntry> entries;
+};
+// A new handle for the object, 0 when the table is full.
+uintptr_t AddHandle(HandleTable& table, HandleKind kind, void* object);
+// The object of a live handle of that kind, else null.
+void* FindHandle(const HandleTable& table, uintptr_t handle, HandleKind kind);
+// The handle names nothing from now on, even once its entry is taken again.
+void RemoveHandle(HandleTable& table, uintptr_t handle);
+// A window handle that is none of the port's: another program's X11 window id.
+bool IsForeignWindow(HWND window);
 
 // The SDL window behind a window handle, or null.
 SDL_Window* PortSdlWindow(HWND window);

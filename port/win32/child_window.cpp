@@ -29,8 +29,9 @@ bool AnyChildWindow() {
 // the program hears of it as from DestroyWindow, but there is nothing left to free.
 void NoteDestroyed(PortWindow* w) {
   w->xid = 0;
-  w->proc(reinterpret_cast<HWND>(w), WM_DESTROY, 0, 0);
+  w->proc(w->handle, WM_DESTROY, 0, 0);
   w->alive = false;
+  RemoveHandle(windowHandles, (uintptr_t)w->handle);
 }
 
 // Where a channel's mask puts an 8-bit value.
@@ -47,7 +48,7 @@ unsigned long Channel(unsigned long value, unsigned long mask) {
 bool PortOpenChildWindow(PortWindow* w, HWND parent, int x, int y, int width, int height) {
   Display* x11 = Connection();
   Window host = (Window)(uintptr_t)parent;
-  if (!x11 || !host) return false;
+  if (!x11 || !IsForeignWindow(parent)) return false;
   unsigned long background = w->background == GetStockObject(BLACK_BRUSH) ? BlackPixel(x11, DefaultScreen(x11))
                                                                          : WhitePixel(x11, DefaultScreen(x11));
   PortX11TrapErrors();

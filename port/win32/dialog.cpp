@@ -17,7 +17,7 @@
 #include "win32_internal.h"
 
 namespace {
-HWND HandleOf(PortDialog* d) { return reinterpret_cast<HWND>(d); }
+HWND HandleOf(PortDialog* d) { return d->handle; }
 
 // "&Video" becomes "_Video"; "&&" is a plain ampersand and "_" stays itself.
 std::string Mnemonic(const std::string& text) {
@@ -200,7 +200,7 @@ bool StartGtk() {
 
 // A dialog over another program's window stays above it.
 void KeepAboveOwner(PortDialog* d, HWND owner) {
-  if (!owner || PortWindowOf(owner)) return;
+  if (!IsForeignWindow(owner)) return;
   GdkDisplay* display = gtk_widget_get_display(d->window);
   gdk_x11_display_error_trap_push(display);
   GdkWindow* foreign = gdk_x11_window_foreign_new_for_display(display, (Window)(uintptr_t)owner);
@@ -212,6 +212,7 @@ void KeepAboveOwner(PortDialog* d, HWND owner) {
 }
 
 void Destroy(PortDialog* d) {
+  RemoveHandle(windowHandles, (uintptr_t)d->handle);
   gtk_widget_destroy(d->window);
   portDialogs.erase(std::find(portDialogs.begin(), portDialogs.end(), d));
   delete d;
@@ -229,6 +230,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
   if (!StartGtk()) return -1;
 
   auto* d = new PortDialog;
+  d->handle = reinterpret_cast<HWND>(AddHandle(windowHandles, HandleKind::Dialog, d));
   portDialogs.push_back(d);
   d->proc = proc;
   d->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);

@@ -18,6 +18,7 @@ struct DialogItem {
 };
 
 struct PortDialog {
+  HWND handle = nullptr;
   GtkWidget* window = nullptr;
   DLGPROC proc = nullptr;
   std::vector<DialogItem> items;

@@ -5,9 +5,7 @@
 std::vector<PortDialog*> portDialogs;
 
 PortDialog* PortDialogOf(HWND handle) {
-  for (PortDialog* d : portDialogs)
-    if (reinterpret_cast<HWND>(d) == handle) return d;
-  return nullptr;
+  return static_cast<PortDialog*>(FindHandle(windowHandles, (uintptr_t)handle, HandleKind::Dialog));
 }
 
 DialogItem* PortDialogItem(PortDialog* d, int id) {

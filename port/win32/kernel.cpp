@@ -17,6 +17,10 @@ HINSTANCE PortProgramInstance() { return (HINSTANCE)(uintptr_t)0x400000; }
 
 HMODULE GetModuleHandleA(LPCSTR name) { return name ? nullptr : PortProgramInstance(); }
 
+static DWORD lastError = ERROR_SUCCESS;
+DWORD GetLastError() { return lastError; }
+void SetLastError(DWORD error) { lastError = error; }
+
 // The NT line: the system locks the session itself and has no screen-saver
 // password provider of its own.
 BOOL GetVersionExA(LPOSVERSIONINFOA info) {

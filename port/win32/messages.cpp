@@ -16,7 +16,7 @@ LPARAM MakeLParam(int low, int high) { return (LPARAM)(DWORD)((WORD)low | (DWORD
 
 void Post(PortWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
   MSG m = {};
-  m.hwnd = reinterpret_cast<HWND>(w);
+  m.hwnd = w ? w->handle : nullptr;
   m.message = message;
   m.wParam = wParam;
   m.lParam = lParam;
@@ -174,7 +174,7 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
   // A paint request stays until the window validates it with BeginPaint.
   if (PortWindow* w = WindowNeedingPaint()) {
     *msg = MSG{};
-    msg->hwnd = reinterpret_cast<HWND>(w);
+    msg->hwnd = w->handle;
     msg->message = WM_PAINT;
     return TRUE;
   }

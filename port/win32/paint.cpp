@@ -58,7 +58,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   SDL_GL_MakeCurrent(w->sdl, w->gl);
   BindWindowFramebuffer();
   int width, height;
-  PortWindowSize(reinterpret_cast<HWND>(w), &width, &height);
+  PortWindowSize(w->handle, &width, &height);
   GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
   glViewport(0, 0, width, height);
   glEnable(GL_SCISSOR_TEST);

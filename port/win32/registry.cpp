@@ -219,7 +219,18 @@ bool KeyPath(HKEY parent, LPCSTR subKey, std::string* path) {
   return true;
 }
 
-OpenKey* KeyOf(HKEY key) { return reinterpret_cast<OpenKey*>(key); }
+HandleTable keyHandles{true, {}};
+
+// An open key's own record, or null for anything that is not a live key handle.
+OpenKey* KeyOf(HKEY key) { return static_cast<OpenKey*>(FindHandle(keyHandles, (uintptr_t)key, HandleKind::Key)); }
+
+LSTATUS OpenedKey(const std::string& path, PHKEY result) {
+  auto* key = new OpenKey{path};
+  *result = reinterpret_cast<HKEY>(AddHandle(keyHandles, HandleKind::Key, key));
+  if (*result) return ERROR_SUCCESS;
+  delete key;
+  return ERROR_OUTOFMEMORY;
+}
 }  // namespace
 
 LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY result,
@@ -231,8 +242,7 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
     RegistryFile readOnly(false);
     if (readOnly.ready() && FindRegistryKey(&readOnly.document(), path)) {
       if (disposition) *disposition = REG_OPENED_EXISTING_KEY;
-      *result = reinterpret_cast<HKEY>(new OpenKey{path});
-      return ERROR_SUCCESS;
+      return OpenedKey(path, result);
     }
   }
   RegistryFile file(true);
@@ -243,16 +253,16 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
     if (!file.Save()) return ERROR_ACCESS_DENIED;
   }
   if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
-  *result = reinterpret_cast<HKEY>(new OpenKey{path});
-  return ERROR_SUCCESS;
+  return OpenedKey(path, result);
 }
 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
-  if (!key || key == HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
+  OpenKey* open = KeyOf(key);
+  if (!open) return ERROR_INVALID_HANDLE;
   if (data && !size) return ERROR_INVALID_PARAMETER;
   RegistryFile file(false);
   if (!file.ready()) return ERROR_ACCESS_DENIED;
-  RegistryKey* stored = FindRegistryKey(&file.document(), KeyOf(key)->path);
+  RegistryKey* stored = FindRegistryKey(&file.document(), open->path);
   RegistryValue* value = stored ? FindRegistryValue(stored, name ? name : "") : nullptr;
   if (!value) return ERROR_FILE_NOT_FOUND;
   DWORD length = (DWORD)value->data.size();
@@ -267,7 +277,8 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
 }
 
 LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
-  if (!key || key == HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
+  OpenKey* open = KeyOf(key);
+  if (!open) return ERROR_INVALID_HANDLE;
   if (size && !data) return ERROR_INVALID_PARAMETER;
   // The file's format has no way to write a line break inside a name.
   std::string valueName = name ? name : "";
@@ -275,13 +286,15 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
   RegistryFile file(true);
   if (!file.ready() || !file.exclusive()) return ERROR_ACCESS_DENIED;
   RegistryValue value{valueName, type, std::vector<BYTE>(data, data + size)};
-  SetRegistryValue(AddRegistryKey(&file.document(), KeyOf(key)->path), value);
+  SetRegistryValue(AddRegistryKey(&file.document(), open->path), value);
   return file.Save() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LSTATUS RegCloseKey(HKEY key) {
-  if (!key || key == HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
-  delete KeyOf(key);
+  OpenKey* open = KeyOf(key);
+  if (!open) return ERROR_INVALID_HANDLE;
+  RemoveHandle(keyHandles, (uintptr_t)key);
+  delete open;
   return ERROR_SUCCESS;
 }
 

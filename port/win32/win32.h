@@ -88,6 +88,7 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define ERROR_OUTOFMEMORY 14L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
 
 // COM
 struct GUID {
@@ -319,6 +320,10 @@ HMODULE LoadLibraryA(LPCSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
 HMODULE GetModuleHandleA(LPCSTR name);
+// What made the last failing call fail, as Windows keeps it per thread; here
+// there is one thread.
+DWORD GetLastError();
+void SetLastError(DWORD error);
 #define CP_ACP 0
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
 char* _getcwd(char* buffer, int size);

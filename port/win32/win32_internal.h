@@ -9,7 +9,10 @@
 
 struct SDL_Window;
 
+extern HandleTable windowHandles;
+
 struct PortWindow {
+  HWND handle = nullptr;
   std::string className;
   WNDPROC proc = nullptr;
   HBRUSH background = nullptr;

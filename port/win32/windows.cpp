@@ -23,6 +23,7 @@ HCURSOR arrowCursor = reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(32512));
 }  // namespace
 
 std::vector<PortWindow*> portWindows;
+HandleTable windowHandles{false, {}};
 
 bool PortVideoReady() {
   if (videoTried) return videoReady;
@@ -51,9 +52,9 @@ bool PortVideoReady() {
 bool PortVideoRunning() { return videoTried && videoReady; }
 
 PortWindow* PortWindowOf(HWND window) {
-  for (PortWindow* w : portWindows)
-    if (reinterpret_cast<HWND>(w) == window && w->alive) return w;
-  return nullptr;
+  auto* w = static_cast<PortWindow*>(FindHandle(windowHandles, (uintptr_t)window, HandleKind::Window));
+  if (!w && window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
 }
 
 PortWindow* PortWindowOfSdl(uint32_t sdlId) {
@@ -128,9 +129,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
     delete w;
     return nullptr;
   }
+  w->handle = reinterpret_cast<HWND>(AddHandle(windowHandles, HandleKind::Window, w));
   portWindows.push_back(w);
-  HWND handle = reinterpret_cast<HWND>(w);
-  if (w->proc(handle, WM_CREATE, 0, 0) == -1) {
+  HWND handle = w->handle;
+  if (!handle || w->proc(handle, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(handle);
     return nullptr;
   }
@@ -143,6 +145,7 @@ BOOL DestroyWindow(HWND window) {
   if (!w) return FALSE;
   w->proc(window, WM_DESTROY, 0, 0);
   w->alive = false;
+  RemoveHandle(windowHandles, (uintptr_t)window);
   if (w->gl) SDL_GL_DeleteContext(w->gl);
   w->gl = nullptr;
   if (w->sdl) SDL_DestroyWindow(w->sdl);
@@ -220,7 +223,7 @@ BOOL GetWindowRect(HWND window, LPRECT rect) {
   PortWindow* w = PortWindowOf(window);
   // A handle that is none of ours may be another program's window: on this
   // system handles given on a command line are X11 window ids.
-  if (!w) return rect && PortX11WindowRect((unsigned long)(uintptr_t)window, rect);
+  if (!w) return rect && IsForeignWindow(window) && PortX11WindowRect((unsigned long)(uintptr_t)window, rect);
   if (!rect) return FALSE;
   if (w->xid) return PortChildWindowRect(w, rect, false);
   int x, y, width, height;
@@ -261,7 +264,7 @@ BOOL PortScreenSaverRunning() { return screenSaverRunning; }
 
 HWND GetForegroundWindow() {
   for (PortWindow* w : portWindows)
-    if (w->alive && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS)) return reinterpret_cast<HWND>(w);
+    if (w->alive && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS)) return w->handle;
   // Otherwise the desktop's active window, by its X11 id.
   return reinterpret_cast<HWND>((uintptr_t)PortX11ActiveWindow());
 }
