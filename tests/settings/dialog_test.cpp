@@ -82,9 +82,9 @@ TEST_F(OptionsDialog, OpeningSelectsAndStoresTheDefaultsEvenWhenCancelled) {
   EXPECT_EQ(Stored("displaybpp"), Dword(16));
   EXPECT_FALSE(fakeSystem.registry.count("ddguid"));
   // Without an owner the dialog is centred on the 1024x768 screen, its size kept.
-  EXPECT_GE(FindCall("MoveWindow(336,302,351,163,1)"), 0);
-  EXPECT_GE(FindCall("EndDialog(0)"), 0);
-  EXPECT_GE(FindCall("directDraw.EnumDisplayModes(0,size,0x1,0x6200)"), 0);
+  EXPECT_TRUE(CallMade("MoveWindow(336,302,351,163,1)"));
+  EXPECT_TRUE(CallMade("EndDialog(0)"));
+  EXPECT_TRUE(CallMade("directDraw.EnumDisplayModes(0,size,0x1,0x6200)"));
   // Each fill's DirectDraw object, and the library, are let go again.
   EXPECT_TRUE(LiveFakeObjects().empty());
   EXPECT_EQ(CallsStartingWith("FreeLibrary").size(), 1u);
@@ -105,8 +105,8 @@ TEST_F(OptionsDialog, ASecondBoardIsStoredByItsGuidAndThePrimaryAgainKeepsTheOld
     FakeChooseEntry(d, BoardListId, 0);
     FakePressButton(d, IDOK);
   }, (HWND)(uintptr_t)5678);
-  EXPECT_EQ(FindCall("MoveWindow"), -1);
-  EXPECT_GE(FindCall(std::string("directDraw.Initialize(") + SecondBoardText), 0);
+  EXPECT_FALSE(CallMade("MoveWindow"));
+  EXPECT_TRUE(CallMade(std::string("directDraw.Initialize(") + SecondBoardText));
   EXPECT_EQ(Stored("usenullddguid"), Dword(1));
   EXPECT_EQ(Stored("ddguid"), Bytes(SecondBoard));
 }
@@ -153,7 +153,7 @@ TEST_F(OptionsDialog, CancelAndTheCloseButtonWriteNothing) {
       fakeSystem.dialog.proc(d, close, close == WM_COMMAND ? MAKEWPARAM(IDCANCEL, BN_CLICKED) : 0, 0);
     });
     EXPECT_TRUE(fakeSystem.dialog.ended);
-    EXPECT_EQ(FindCall("RegSetValueExA"), -1);
+    EXPECT_FALSE(CallMade("RegSetValueExA"));
   }
 }
 
