@@ -105,20 +105,20 @@ TEST_F(Device, TheCameraIsAFixedPerspectiveWithAnIdentityView) {
 
 TEST_F(Device, WithNothingStoredSetUpUsesAndStoresThePrimaryDriverAndTheHardwareDevice) {
   ASSERT_EQ(1, SetUpRenderDevice());
-  EXPECT_NE(-1, FindCall("directDraw.Initialize(null)"));
-  EXPECT_NE(-1, FindCall("direct3D.CreateDevice(HAL"));
+  EXPECT_TRUE(CallMade("directDraw.Initialize(null)"));
+  EXPECT_TRUE(CallMade("direct3D.CreateDevice(HAL"));
   EXPECT_EQ((std::vector<BYTE>{1, 0, 0, 0}), StoredBytes("usenullddguid"));
   EXPECT_EQ((std::vector<BYTE>{0xE0, 0x3D, 0xE6, 0x84, 0xAA, 0x46, 0xCF, 0x11, 0x81, 0x6F, 0x00, 0x00, 0xC0, 0x20,
                                0x15, 0x6E}),
             StoredBytes("deviceguid"));
   EXPECT_FALSE(Stored("ddguid"));
-  EXPECT_EQ(-1, FindCall("RegQueryValueExA(ddguid"));
+  EXPECT_FALSE(CallMade("RegQueryValueExA(ddguid"));
 }
 
 TEST_F(Device, AChosenDriverWithoutAStoredIdentityGetsTheZeroGuidStoredAndPassed) {
   Store("UseNULLddguid", REG_DWORD, {0, 0, 0, 0});
   ASSERT_EQ(1, SetUpRenderDevice());
-  EXPECT_NE(-1, FindCall("directDraw.Initialize(zero)"));
+  EXPECT_TRUE(CallMade("directDraw.Initialize(zero)"));
   EXPECT_EQ(std::vector<BYTE>(16, 0), StoredBytes("ddguid"));
   EXPECT_EQ(&renderDevice.driverGuid, renderDevice.driverGuidPtr);
 }
@@ -129,15 +129,15 @@ TEST_F(Device, StoredChoicesArePassedOn) {
   StoreGuid("ddguid", board);
   StoreGuid("deviceguid", IID_IDirect3DRGBDevice);
   ASSERT_EQ(1, SetUpRenderDevice());
-  EXPECT_NE(-1, FindCall("directDraw.Initialize({12345678-9ABC-DEF0-1122})"));
-  EXPECT_NE(-1, FindCall("direct3D.CreateDevice(RGB,backBuffer,null)"));
+  EXPECT_TRUE(CallMade("directDraw.Initialize({12345678-9ABC-DEF0-1122})"));
+  EXPECT_TRUE(CallMade("direct3D.CreateDevice(RGB,backBuffer,null)"));
 }
 
 TEST_F(Device, AStoredDriverIsIgnoredWhileThePrimaryOneIsChosen) {
   const GUID board = {0x12345678, 0x9ABC, 0xDEF0, {0x11, 0x22, 0, 0, 0, 0, 0, 0}};
   StoreGuid("ddguid", board);
   ASSERT_EQ(1, SetUpRenderDevice());
-  EXPECT_NE(-1, FindCall("directDraw.Initialize(null)"));
+  EXPECT_TRUE(CallMade("directDraw.Initialize(null)"));
   EXPECT_EQ(nullptr, renderDevice.driverGuidPtr);
 }
 
@@ -146,8 +146,8 @@ TEST_F(Device, ASettingsStoreThatCannotBeOpenedFallsBackToTheDefaults) {
   renderDevice.deviceGuid = IID_IDirect3DRGBDevice;
   fakeSystem.registryOpenFails = true;
   ASSERT_EQ(1, SetUpRenderDevice());
-  EXPECT_NE(-1, FindCall("directDraw.Initialize(null)"));
-  EXPECT_NE(-1, FindCall("direct3D.CreateDevice(HAL"));
+  EXPECT_TRUE(CallMade("directDraw.Initialize(null)"));
+  EXPECT_TRUE(CallMade("direct3D.CreateDevice(HAL"));
 }
 
 TEST_F(Device, ASecondSetUpCreatesNothing) {
@@ -194,7 +194,7 @@ TEST_F(Device, SetUpStopsAtTheFirstFailingStepAndTeardownReleasesWhatWasMade) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(0u, calls.back().rfind(c.lastCall, 0)) << calls.back();
     EXPECT_EQ(c.directDrawKept, renderDevice.directDraw != nullptr);
-    EXPECT_EQ(-1, FindCall("device.SetTransform"));
+    EXPECT_FALSE(CallMade("device.SetTransform"));
     TearDownRenderDevice();
     EXPECT_TRUE(LiveFakeObjects().empty());
     EXPECT_EQ(nullptr, renderDevice.directDraw);
@@ -227,7 +227,7 @@ TEST_F(Device, AMissingPictureStopsSetUpAtItsTexture) {
   EXPECT_NE(nullptr, renderDevice.textures[Bulb].texture);
   EXPECT_EQ(nullptr, renderDevice.textures[RockBlob].surface);
   EXPECT_EQ(nullptr, renderDevice.textures[Rock].surface);
-  EXPECT_EQ(-1, FindCall("device.SetTransform"));
+  EXPECT_FALSE(CallMade("device.SetTransform"));
 }
 
 TEST_F(Device, DitheringOnlyAtSixteenBitsOrLess) {
@@ -236,8 +236,8 @@ TEST_F(Device, DitheringOnlyAtSixteenBitsOrLess) {
     renderDevice.displayBpp = bpp;
     ClearRecordedCalls();
     ASSERT_EQ(1, SetUpRenderDevice());
-    EXPECT_EQ(bpp <= 16, FindCall("device.SetRenderState(26,1)") != -1) << bpp;
-    EXPECT_NE(-1, FindCall("directDraw.SetDisplayMode(640,480," + std::to_string(bpp)));
+    EXPECT_EQ(bpp <= 16, CallMade("device.SetRenderState(26,1)")) << bpp;
+    EXPECT_TRUE(CallMade("directDraw.SetDisplayMode(640,480," + std::to_string(bpp)));
   }
 }
 
@@ -287,12 +287,12 @@ TEST_F(Device, AfterTeardownSetUpRunsInFullAgainAndForgetsTheLastDrawMode) {
   fakeSystem.registry.erase("deviceguid");
   ClearRecordedCalls();
   ASSERT_EQ(1, SetUpRenderDevice());
-  EXPECT_NE(-1, FindCall("RegQueryValueExA(deviceguid"));
-  EXPECT_NE(-1, FindCall("directDraw.SetDisplayMode"));
+  EXPECT_TRUE(CallMade("RegQueryValueExA(deviceguid"));
+  EXPECT_TRUE(CallMade("directDraw.SetDisplayMode"));
   EXPECT_EQ(6u, CallsStartingWith("directDraw.CreateSurface(size,0x101007").size());
   ClearRecordedCalls();
   FillScreen(0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000);
-  EXPECT_NE(-1, FindCall("device.SetRenderState(27,1)")) << "blending is set on the new device";
+  EXPECT_TRUE(CallMade("device.SetRenderState(27,1)")) << "blending is set on the new device";
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ TEST_F(Textures, AFormatWithOneAlphaBitNeverServesForAlpha) {
   EXPECT_EQ(0, CreateTexture(&slot, ColourPicture, IntensityAlpha));
   EXPECT_EQ(0, CreateAlphaTexture(&slot, ColourPicture, AlphaPicture));
   ExpectSlotEmpty();
-  EXPECT_EQ(-1, FindCall("directDraw.CreateSurface"));
+  EXPECT_FALSE(CallMade("directDraw.CreateSurface"));
   EXPECT_EQ(1, CreateTexture(&slot, ColourPicture, Opaque)) << "an opaque build still finds X1R5G5B5";
 }
 
@@ -157,7 +157,7 @@ TEST_F(Textures, FailuresLeaveTheSlotEmptyAndReleaseWhatWasMade) {
     EXPECT_EQ(0, CreateTexture(&slot, ColourPicture, Opaque)) << c.failing;
     ExpectSlotEmpty();
     if (c.releasedSurface) {
-      EXPECT_NE(-1, FindCall(c.releasedSurface)) << c.failing;
+      EXPECT_TRUE(CallMade(c.releasedSurface)) << c.failing;
     }
   }
   fakeDirectX.failures.clear();

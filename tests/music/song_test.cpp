@@ -54,7 +54,7 @@ TEST_F(MusicTest, TheTuneAndItsInstrumentsAreHandedOverFromTheResourcesAndPlayed
 
 TEST_F(MusicTest, NothingPlaysBeforeTheObjectsExist) {
   EXPECT_EQ(PlayResourceSong(TuneResource, InstrumentsResource), 0);
-  EXPECT_EQ(FindCall("FindResourceA"), -1);
+  EXPECT_FALSE(CallMade("FindResourceA"));
 }
 
 TEST_F(MusicTest, AMissingResourceChangesNothingAndTheOldTunePlaysOn) {
@@ -93,8 +93,8 @@ TEST_F(MusicTest, AFailingLoadOrConnectionStopsShortOfPlaying) {
     ASSERT_EQ(StartMusic(), 1);
     fakeDirectMusic.failures[failing] = DMUS_E_LOADER_FAILEDOPEN;
     EXPECT_EQ(PlayResourceSong(TuneResource, InstrumentsResource), 0) << failing;
-    EXPECT_EQ(FindCall("segment#1.SetParam(GUID_Download"), -1) << failing;
-    EXPECT_EQ(FindCall("performance.PlaySegment"), -1) << failing;
+    EXPECT_FALSE(CallMade("segment#1.SetParam(GUID_Download")) << failing;
+    EXPECT_FALSE(CallMade("performance.PlaySegment")) << failing;
     StopMusic();
     EXPECT_EQ(LiveFakeMusicObjects(), Calls()) << failing;
   }
@@ -106,7 +106,7 @@ TEST_F(MusicTest, IgnoredResultsDoNotStopTheTune) {
   fakeDirectMusic.failures["Segment.SetParam(GUID_Download)"] = E_FAIL;
   fakeDirectMusic.failures["Performance.PlaySegment"] = E_FAIL;
   EXPECT_EQ(PlayResourceSong(TuneResource, InstrumentsResource), 1);
-  EXPECT_NE(FindCall("performance.PlaySegment(segment#1"), -1);
+  EXPECT_TRUE(CallMade("performance.PlaySegment(segment#1"));
 }
 
 TEST_F(MusicTest, AStopNotificationReloadsEverythingAndPlaysTheTuneFromTheStart) {
@@ -156,8 +156,8 @@ TEST_F(MusicTest, AFailedReloadLeavesTheMusicSilentButTheMessageIsStillFreed) {
   fakeDirectMusic.failures["Loader.GetObject(Collection)"] = E_FAIL;
   QueueNotification(GUID_NOTIFICATION_PERFORMANCE, DMUS_NOTIFICATION_MUSICSTOPPED);
   PumpMusicNotifications();
-  EXPECT_EQ(FindCall("performance.PlaySegment"), -1);
-  EXPECT_NE(FindCall("performance.FreePMsg(message#1)"), -1);
+  EXPECT_FALSE(CallMade("performance.PlaySegment"));
+  EXPECT_TRUE(CallMade("performance.FreePMsg(message#1)"));
   EXPECT_EQ(FakeMusicName(musicPlayer.segment), "segment#2");
   EXPECT_EQ(musicPlayer.collection, nullptr);
 }

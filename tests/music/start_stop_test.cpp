@@ -14,8 +14,8 @@ TEST_F(MusicTest, WithMusicSwitchedOffNothingOfDirectMusicIsTouchedAtAll) {
   PumpMusicNotifications();
   StopMusic();
   EXPECT_EQ(DirectMusicCalls(), Calls());
-  EXPECT_EQ(FindCall("CoCreateInstance"), -1);
-  EXPECT_EQ(FindCall("FindResourceA"), -1);
+  EXPECT_FALSE(CallMade("CoCreateInstance"));
+  EXPECT_FALSE(CallMade("FindResourceA"));
 }
 
 TEST_F(MusicTest, WithNoMusicValueStoredOneIsStoredAndDirectMusicStartsInOrder) {

@@ -15,6 +15,8 @@ HackOptions Read(std::vector<std::string> args, const char* daemonWindow = nullp
 TEST(HackOptions, WindowIdsAreDecimalOrHexadecimalAndAnythingElseNamesNoWindow) {
   EXPECT_EQ(ReadWindowId("4194311"), 4194311ul);
   EXPECT_EQ(ReadWindowId("0X1aF"), 0x1AFul);
+  EXPECT_EQ(ReadWindowId("0xffffffff"), 0xFFFFFFFFul);
+  EXPECT_EQ(ReadWindowId("4294967295"), 0xFFFFFFFFul);
   for (const char* bad : {"", "0x", "-5", " 12", "+7", "12abc", "0x1g", "4294967296", "0x100000000"})
     EXPECT_EQ(ReadWindowId(bad), 0ul) << bad;
 }

@@ -172,3 +172,23 @@ TEST_F(RegistryFileTest, DeletionFormsAreAppliedInOrder) {
   EXPECT_NE(FindRegistryKey(&document, "HKEY_CURRENT_USER\\Software\\Older"), nullptr);
   EXPECT_EQ(ReadFile(file).find("=-"), std::string::npos);
 }
+
+// What the parser does not understand makes the file one to set aside.
+TEST(RegistryText, TheOlderHeaderIsReadAndAnOversizedNumberIsDamage) {
+  struct Case {
+    std::string header, data;
+    bool understood;
+    std::vector<BYTE> kept;
+  } cases[] = {
+      {"REGEDIT4", "hex:0a,ff", true, {0x0A, 0xFF}},
+      {"Windows Registry Editor Version 5.00", "hex:abc", false, {}},
+      {"Windows Registry Editor Version 5.00", "dword:123456789", false, {}},
+  };
+  for (const Case& c : cases) {
+    RegistryDocument d;
+    std::string text = c.header + "\r\n\r\n[" + KeyPath + "]\r\n\"v\"=" + c.data + "\r\n";
+    EXPECT_EQ(ParseRegistryText(text, &d), c.understood) << c.data;
+    RegistryValue* value = FindRegistryValue(FindRegistryKey(&d, KeyPath), "v");
+    EXPECT_EQ(value ? value->data : std::vector<BYTE>{}, c.kept) << c.data;
+  }
+}

@@ -82,9 +82,9 @@ TEST_F(OptionsDialog, OpeningSelectsAndStoresTheDefaultsEvenWhenCancelled) {
   EXPECT_EQ(Stored("displaybpp"), Dword(16));
   EXPECT_FALSE(fakeSystem.registry.count("ddguid"));
   // Without an owner the dialog is centred on the 1024x768 screen, its size kept.
-  EXPECT_GE(FindCall("MoveWindow(336,302,351,163,1)"), 0);
-  EXPECT_GE(FindCall("EndDialog(0)"), 0);
-  EXPECT_GE(FindCall("directDraw.EnumDisplayModes(0,size,0x1,0x6200)"), 0);
+  EXPECT_TRUE(CallMade("MoveWindow(336,302,351,163,1)"));
+  EXPECT_TRUE(CallMade("EndDialog(0)"));
+  EXPECT_TRUE(CallMade("directDraw.EnumDisplayModes(0,size,0x1,0x6200)"));
   // Each fill's DirectDraw object, and the library, are let go again.
   EXPECT_TRUE(LiveFakeObjects().empty());
   EXPECT_EQ(CallsStartingWith("FreeLibrary").size(), 1u);
@@ -105,13 +105,21 @@ TEST_F(OptionsDialog, ASecondBoardIsStoredByItsGuidAndThePrimaryAgainKeepsTheOld
     FakeChooseEntry(d, BoardListId, 0);
     FakePressButton(d, IDOK);
   }, (HWND)(uintptr_t)5678);
-  EXPECT_EQ(FindCall("MoveWindow"), -1);
-  EXPECT_GE(FindCall(std::string("directDraw.Initialize(") + SecondBoardText), 0);
+  EXPECT_FALSE(CallMade("MoveWindow"));
+  EXPECT_TRUE(CallMade(std::string("directDraw.Initialize(") + SecondBoardText));
   EXPECT_EQ(Stored("usenullddguid"), Dword(1));
   EXPECT_EQ(Stored("ddguid"), Bytes(SecondBoard));
+
+  // That old GUID beside UseNULLddguid 1 chooses nothing, wherever its board is listed.
+  std::swap(boards[0], boards[1]);
+  ClearRecordedCalls();
+  Open(Cancel);
+  EXPECT_EQ(Selected(BoardListId), "Primary Display Driver");
+  EXPECT_FALSE(CallMade(std::string("directDraw.Initialize(") + SecondBoardText));
 }
 
-TEST_F(OptionsDialog, ModesFollowTheDepthsTheDeviceDrawsAtAndAMissingStoredModeTakesTheFirst) {
+TEST_F(OptionsDialog, AStoredDeviceOrModeNotOfferedTakesTheFirstAndModesFollowTheDeviceDepths) {
+  fakeSystem.registry["deviceguid"] = {REG_BINARY, Bytes(IID_IDirect3DRampDevice)};
   fakeDirectX.deviceTypes.clear();
   AddFakeDeviceType(IID_IDirect3DHALDevice, "Direct3D HAL", DDBD_16);
   AddFakeDeviceType(IID_IDirect3DRGBDevice, "RGB Emulation", DDBD_24 | DDBD_32, false);
@@ -120,6 +128,7 @@ TEST_F(OptionsDialog, ModesFollowTheDepthsTheDeviceDrawsAtAndAMissingStoredModeT
   noFormat.dwFlags &= ~DDSD_PIXELFORMAT;
   fakeDirectX.displayModes.push_back({noFormat, ""});
   Open([&](HWND d) {
+    EXPECT_EQ(fakeSystem.dialog.lists[DriverListId].selection, 0);
     EXPECT_EQ(fakeSystem.dialog.lists[ModeListId].entries.size(), 2u);  // 640x480 and 800x600 at 16 bits
     FakeChooseEntry(d, DriverListId, 1);
     FakePressButton(d, IDOK);
@@ -143,17 +152,22 @@ TEST_F(OptionsDialog, RampDevicesAreNeverListedAndTheOthersSortWithTheFixedNames
   EXPECT_EQ(Selected(DriverListId), "Hardware Accelerated (HAL)");
 }
 
-TEST_F(OptionsDialog, CancelAndTheCloseButtonWriteNothing) {
-  Open(Cancel);  // stores the defaults
-  for (UINT close : {(UINT)WM_COMMAND, (UINT)WM_CLOSE}) {
-    ClearRecordedCalls();
+TEST_F(OptionsDialog, OkStoresEveryChoiceWhileCancelAndTheCloseButtonWriteNothing) {
+  const std::map<std::string, std::vector<BYTE>> chosen = {
+      {"music", Dword(1)}, {"sound", Dword(0)}, {"usenullddguid", Dword(1)}, {"displaywidth", Dword(800)},
+      {"displayheight", Dword(600)}, {"displaybpp", Dword(16)}, {"deviceguid", Bytes(IID_IDirect3DHALDevice)}};
+  for (int close : {IDCANCEL, WM_CLOSE, IDOK}) {
     Open([close](HWND d) {
-      fakeSystem.dialog.checks[MusicBoxId] = BST_UNCHECKED;
+      fakeSystem.dialog.checks[SoundBoxId] = BST_UNCHECKED;
       FakeChooseEntry(d, ModeListId, 2);
-      fakeSystem.dialog.proc(d, close, close == WM_COMMAND ? MAKEWPARAM(IDCANCEL, BN_CLICKED) : 0, 0);
+      fakeSystem.registry.clear();  // the defaults opening stored
+      if (close == WM_CLOSE) fakeSystem.dialog.proc(d, WM_CLOSE, 0, 0);
+      else FakePressButton(d, close);
     });
     EXPECT_TRUE(fakeSystem.dialog.ended);
-    EXPECT_EQ(FindCall("RegSetValueExA"), -1);
+    std::map<std::string, std::vector<BYTE>> written;
+    for (auto& value : fakeSystem.registry) written[value.first] = value.second.data;
+    EXPECT_EQ(written, close == IDOK ? chosen : decltype(chosen){}) << close;
   }
 }
 
@@ -161,7 +175,9 @@ TEST_F(OptionsDialog, ABoardChangeRebuildsTheLowerListsAndClosingEmptiesAll) {
   boards.push_back({"Second Monitor", &SecondBoard});
   fakeDirectX.displayModes.clear();
   Modes({{640, 480, 16}});
-  Modes({{1280, 1024, 16}, {1280, 1024, 32}}, SecondBoardText);
+  // 24 bits, and a format that is not RGB, are never offered to a device that draws at 16 and 32.
+  Modes({{1280, 1024, 16}, {1280, 1024, 24}, {1280, 1024, 32}, {1024, 768, 16}}, SecondBoardText);
+  fakeDirectX.displayModes.back().desc.ddpfPixelFormat.dwFlags &= ~DDPF_RGB;
   Open([&](HWND d) {
     FakeChooseEntry(d, BoardListId, 1);
     FakeChooseEntry(d, DriverListId, 1);

@@ -27,14 +27,14 @@ TEST_F(SettingsStore, TheFirstReadCreatesTheKeyAndStoresTheDefault) {
   EXPECT_TRUE(fakeSystem.registryKeyExists);
   EXPECT_EQ(Stored("displaywidth").type, (DWORD)REG_DWORD);
   EXPECT_EQ(Stored("displaywidth").data, (std::vector<BYTE>{0x80, 0x02, 0, 0}));
-  EXPECT_EQ(FindCall("RegCreateKeyExA(Software\\Vantorel\\Glimmerz,0,131099)"), 0);
+  EXPECT_EQ(FindCall("RegCreateKeyExA(Software\\Vantorel\\Glimmerz,0,131099)").index, 0);
 
   // The second read finds the stored value and writes nothing.
   ClearRecordedCalls();
   width = 0;
   ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth);
   EXPECT_EQ(width, 640u);
-  EXPECT_EQ(FindCall("RegSetValueExA"), -1);
+  EXPECT_FALSE(CallMade("RegSetValueExA"));
   EXPECT_EQ(RecordedCalls().back(), "RegCloseKey");
 }
 
@@ -51,7 +51,7 @@ TEST_F(SettingsStore, AStoredValueIsReadAndLeftAlone) {
   DWORD width = 0;
   ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth);
   EXPECT_EQ(width, 1024u);
-  EXPECT_EQ(FindCall("RegSetValueExA"), -1);
+  EXPECT_FALSE(CallMade("RegSetValueExA"));
 }
 
 TEST_F(SettingsStore, AValueOfTheRightSizeButAnotherTypeIsAccepted) {

@@ -57,7 +57,7 @@ TEST_F(Preview, AMissingFrameOrMemoryContextDrawsNothingButStillAnswersThePaint)
   previewFrame = 3;
   fakeGdi.createDcFails = true;
   EXPECT_TRUE(Paint(window).empty());
-  EXPECT_GE(FindCall("EndPaint"), 0);
+  EXPECT_TRUE(CallMade("EndPaint"));
 }
 
 TEST_F(Preview, TheChildFillsTheHostAndItsDestructionEndsTheModeWithEveryFrameDeleted) {
@@ -68,13 +68,13 @@ TEST_F(Preview, TheChildFillsTheHostAndItsDestructionEndsTheModeWithEveryFrameDe
   RunPreview();
 
   EXPECT_EQ(CallsStartingWith("LoadImageA").at(0), "LoadImageA(101,0,0,0,0)");
-  int created = FindCall("CreateWindowExA(0,glmzpreview,Glimmerz Preview,1073741824,0,0,152,112)");
+  CallPlace created = FindCall("CreateWindowExA(0,glmzpreview,Glimmerz Preview,1073741824,0,0,152,112)");
   ASSERT_GT(created, FindCall("RegisterClassExA(glmzpreview,size)"));
   EXPECT_EQ(FakeWindowOf(shell.mainWindow)->parent, shell.parentWindow);
   EXPECT_EQ(fakeSystem.classes["glmzpreview"].hbrBackground, (HBRUSH)GetStockObject(WHITE_BRUSH));
   EXPECT_GT(FindCall("SetTimer(1,66)", created), created);
   EXPECT_GT(FindCall("ShowWindow(1)", created), created);
-  int killed = FindCall("KillTimer(1)");
+  CallPlace killed = FindCall("KillTimer(1)");
   EXPECT_GT(FindCall("PostQuitMessage(0)", killed), killed);
   EXPECT_EQ(CallsStartingWith("DeleteObject").size(), 9u);
   EXPECT_TRUE(fakeGdi.liveBitmaps.empty());

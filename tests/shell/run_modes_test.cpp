@@ -19,9 +19,9 @@ class RunModes : public ::testing::Test {
   // The calls from StopMusic on, which must be the shutdown sequence and nothing after.
   std::vector<std::string> Tail() {
     auto& calls = RecordedCalls();
-    int start = FindCall("StopMusic");
-    if (start < 0) return {};
-    return std::vector<std::string>(calls.begin() + start, calls.end());
+    CallPlace start = FindCall("StopMusic");
+    if (start.index < 0) return {};
+    return std::vector<std::string>(calls.begin() + start.index, calls.end());
   }
 };
 
@@ -57,24 +57,24 @@ TEST_F(RunModes, ChangingThePasswordCallsTheProviderWithTheOwner) {
   EXPECT_EQ(Run("/a 42"), 0);
   EXPECT_EQ(changedOwnerKey, "SCRSAVE");
   EXPECT_EQ(changedOwner, 42);
-  EXPECT_GE(FindCall("FreeLibrary"), 0);
+  EXPECT_TRUE(CallMade("FreeLibrary"));
 }
 
 TEST_F(RunModes, ChangingThePasswordWithoutAProviderDoesNothing) {
   EXPECT_EQ(Run("/a 42"), 0);
-  EXPECT_EQ(FindCall("GetProcAddress"), -1);
+  EXPECT_FALSE(CallMade("GetProcAddress"));
   fakeSystem.libraries["MPR.DLL"] = {};
   ClearRecordedCalls();
   EXPECT_EQ(Run("/a 42"), 0);
-  EXPECT_GE(FindCall("GetProcAddress(PwdChangePasswordA)"), 0);
-  EXPECT_GE(FindCall("FreeLibrary"), 0);
+  EXPECT_TRUE(CallMade("GetProcAddress(PwdChangePasswordA)"));
+  EXPECT_TRUE(CallMade("FreeLibrary"));
 }
 
 TEST_F(RunModes, TheSaverStartsInOrderAndEndsOnAKey) {
   fakeSystem.advancePerRead = 1;
   // The first frame finds a key press waiting: the show closes at once.
   neighbours.onRender = [] {
-    if (FindCall("PostMessageA(16)") < 0 && !fakeSystem.windows.empty()) {
+    if (!CallMade("PostMessageA(16)") && !fakeSystem.windows.empty()) {
       MSG key = {};
       key.hwnd = (HWND)fakeSystem.windows[0];
       key.message = WM_KEYDOWN;
@@ -133,11 +133,10 @@ TEST_F(RunModes, AFailingStartStepEndsTheSaverQuietly) {
     ResetNeighbours();
     c.arrange();
     EXPECT_EQ(Run("/s"), 0) << c.name;
-    int failed = FindCall(c.lastCall);
-    ASSERT_GE(failed, 0) << c.name;
+    ASSERT_TRUE(CallMade(c.lastCall)) << c.name;
     // Straight from the failing step to the shutdown sequence: no frame, no loop.
-    EXPECT_EQ(FindCall("RenderShowFrame"), -1) << c.name;
-    EXPECT_EQ(FindCall("PlayResourceSong"), -1) << c.name;
+    EXPECT_FALSE(CallMade("RenderShowFrame")) << c.name;
+    EXPECT_FALSE(CallMade("PlayResourceSong")) << c.name;
     EXPECT_EQ(Tail(), ShutdownSequence) << c.name;
   }
 }

@@ -32,7 +32,7 @@ class SaverWindow : public ::testing::Test {
     passwordDialog = dialog;
     fakeSystem.libraries["PASSWORD.CPL"]["VerifyScreenSavePwd"] = reinterpret_cast<FARPROC>(FakeVerifyScreenSavePwd);
   }
-  bool CloseRequested() { return shell.closeRequested && FindCall("PostMessageA(16)") >= 0; }
+  bool CloseRequested() { return shell.closeRequested && CallMade("PostMessageA(16)"); }
   HWND window;
 };
 
@@ -44,7 +44,7 @@ TEST_F(SaverWindow, AKeyOrAMouseButtonClosesAtOnceEvenInTheFirstFrame) {
     SetUp();
     Send(message);
     EXPECT_TRUE(CloseRequested()) << message;
-    EXPECT_GE(FindCall("DefWindowProcA(" + std::to_string(message) + ")"), 0) << message;
+    EXPECT_TRUE(CallMade("DefWindowProcA(" + std::to_string(message) + ")")) << message;
   }
 }
 
@@ -53,7 +53,7 @@ TEST_F(SaverWindow, AMouseNudgeOrFocusLossInTheFirstTwoSecondsOfFramesDoesNotEnd
   Send(WM_MOUSEMOVE);
   for (UINT message : FocusMessages) Send(message, 0);
   EXPECT_FALSE(shell.closeRequested);
-  EXPECT_EQ(FindCall("PostMessageA"), -1);
+  EXPECT_FALSE(CallMade("PostMessageA"));
 }
 
 TEST_F(SaverWindow, AfterGraceAMouseMoveOrFocusLossEndsTheShow) {
@@ -87,8 +87,8 @@ TEST_F(SaverWindow, ActivationNeverClosesButAnyZeroLowWordIsADeactivation) {
 
 TEST_F(SaverWindow, ACloseFromAnotherProgramBeforeAnyInputIsIgnored) {
   EXPECT_EQ(Send(WM_CLOSE), 0);
-  EXPECT_EQ(FindCall("TearDownRenderDevice"), -1);
-  EXPECT_EQ(FindCall("DefWindowProcA"), -1);
+  EXPECT_FALSE(CallMade("TearDownRenderDevice"));
+  EXPECT_FALSE(CallMade("DefWindowProcA"));
   EXPECT_TRUE(IsWindow(window));
   // Once input has asked to close, the same message starts the check.
   Send(WM_KEYDOWN);
@@ -111,7 +111,7 @@ TEST_F(SaverWindow, WithoutAPasswordProviderClosingIsAccepted) {
   fakeSystem.platformId = VER_PLATFORM_WIN32_WINDOWS;
   Send(WM_KEYDOWN);
   Send(WM_CLOSE);
-  EXPECT_GE(FindCall("LoadLibraryA(PASSWORD.CPL)"), 0);
+  EXPECT_TRUE(CallMade("LoadLibraryA(PASSWORD.CPL)"));
   EXPECT_FALSE(IsWindow(window));
   // A provider without the export is no provider either.
   SetUp();
@@ -119,7 +119,7 @@ TEST_F(SaverWindow, WithoutAPasswordProviderClosingIsAccepted) {
   fakeSystem.libraries["PASSWORD.CPL"] = {};
   Send(WM_KEYDOWN);
   Send(WM_CLOSE);
-  EXPECT_GE(FindCall("FreeLibrary"), 0);
+  EXPECT_TRUE(CallMade("FreeLibrary"));
   EXPECT_FALSE(IsWindow(window));
 }
 
@@ -132,7 +132,7 @@ TEST_F(SaverWindow, ARefusedPasswordBringsTheShowBackWithFreshGrace) {
   Send(WM_CLOSE);
   EXPECT_TRUE(IsWindow(window));
   EXPECT_LT(FindCall("TearDownRenderDevice"), FindCall("SetUpRenderDevice"));
-  EXPECT_EQ(FindCall("DestroyWindow"), -1);
+  EXPECT_FALSE(CallMade("DestroyWindow"));
   EXPECT_EQ(shell.checkingPassword, 0);
   EXPECT_EQ(shell.clock.graceStart, 50000u);
   EXPECT_EQ(shell.clock.lastFrame, 50000u);
@@ -142,9 +142,9 @@ TEST_F(SaverWindow, ARefusedPasswordBringsTheShowBackWithFreshGrace) {
   ClearRecordedCalls();
   shell.clock.lastFrame = 50000 + 2000;
   Send(WM_MOUSEMOVE);
-  EXPECT_EQ(FindCall("PostMessageA"), -1);
+  EXPECT_FALSE(CallMade("PostMessageA"));
   Send(WM_KEYDOWN);
-  EXPECT_GE(FindCall("PostMessageA(16)"), 0);
+  EXPECT_TRUE(CallMade("PostMessageA(16)"));
 }
 
 TEST_F(SaverWindow, DuringTheCheckTheWindowIsBlackWithAnArrowAndIgnoresInput) {
@@ -167,8 +167,8 @@ TEST_F(SaverWindow, DuringTheCheckTheWindowIsBlackWithAnArrowAndIgnoresInput) {
   EXPECT_EQ(results, (std::vector<LRESULT>{0, 0, 0}));
   std::vector<std::string> painted = {"BeginPaint", "FillRect(1024x768,5)", "EndPaint", "SetCursor(arrow)"};
   EXPECT_EQ(std::vector<std::string>(RecordedCalls().begin(), RecordedCalls().begin() + 4), painted);
-  EXPECT_EQ(FindCall("PostMessageA"), -1);
-  EXPECT_EQ(FindCall("TearDownRenderDevice"), -1);
+  EXPECT_FALSE(CallMade("PostMessageA"));
+  EXPECT_FALSE(CallMade("TearDownRenderDevice"));
   EXPECT_FALSE(IsWindow(window));
 }
 
@@ -178,9 +178,9 @@ TEST_F(SaverWindow, ScreenSaveAndCloseCommandsAreSwallowedAtAllTimes) {
     EXPECT_EQ(Send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
     EXPECT_EQ(Send(WM_SYSCOMMAND, SC_CLOSE), 0);
   }
-  EXPECT_EQ(FindCall("DefWindowProcA"), -1);
+  EXPECT_FALSE(CallMade("DefWindowProcA"));
   Send(WM_SYSCOMMAND, 0xF020);  // minimise goes on to the default
-  EXPECT_GE(FindCall("DefWindowProcA(274)"), 0);
+  EXPECT_TRUE(CallMade("DefWindowProcA(274)"));
 }
 
 TEST_F(SaverWindow, ThePointerIsHiddenAndPaintingIsLeftToTheDefaultDuringTheShow) {
