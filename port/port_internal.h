@@ -32,6 +32,18 @@ void RemoveHandle(HandleTable& table, uintptr_t handle);
 // A window handle that is none of the port's: another program's X11 window id.
 bool IsForeignWindow(HWND window);
 
+// Appends a code point as UTF-8: the registry file's UTF-16 form and the
+// program's Latin-1 texts both become it on the way in.
+inline void AppendUtf8(std::string* out, unsigned c) {
+  if (c < 0x80) {
+    *out += (char)c;
+    return;
+  }
+  int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  *out += (char)((0xFF00 >> (extra + 1)) | c >> (6 * extra));  // 110, 1110 or 11110 first
+  for (int i = extra - 1; i >= 0; --i) *out += (char)(0x80 | (c >> (6 * i) & 0x3F));
+}
+
 // The SDL window behind a window handle, or null.
 SDL_Window* PortSdlWindow(HWND window);
 // The window's OpenGL context, made on first use and current afterwards; null
@@ -101,8 +113,6 @@ bool PortMakeFolders(const std::string& folder);
 enum class PortHackWindow { Ordinary, Host, Own };
 void PortSetHackWindow(PortHackWindow kind, unsigned long host);
 PortHackWindow PortHackWindowKind();
-// The host's X11 window id; 0 when there is none or it was no window.
-unsigned long PortHackHost();
 // True once the host window has been destroyed.
 bool PortHackHostGone();
 

@@ -16,14 +16,7 @@ DialogItem* PortDialogItem(PortDialog* d, int id) {
 
 std::string PortUtf8(const std::string& latin1) {
   std::string out;
-  for (unsigned char c : latin1) {
-    if (c < 0x80) {
-      out += (char)c;
-    } else {
-      out += (char)(0xC0 | c >> 6);
-      out += (char)(0x80 | (c & 0x3F));
-    }
-  }
+  for (unsigned char c : latin1) AppendUtf8(&out, c);
   return out;
 }
 

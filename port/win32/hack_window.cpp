@@ -46,7 +46,6 @@ void PortSetHackWindow(PortHackWindow newKind, unsigned long newHost) {
 }
 
 PortHackWindow PortHackWindowKind() { return kind; }
-unsigned long PortHackHost() { return host; }
 
 SDL_Window* CreateHackSdlWindow(const char* title, int width, int height) {
   if (kind == PortHackWindow::Own)

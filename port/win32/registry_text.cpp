@@ -1,5 +1,7 @@
 #include "registry_text.h"
 
+#include "port_internal.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +72,24 @@ static bool ReadHexBytes(const std::string& text, std::vector<BYTE>* out) {
   return true;
 }
 
-static bool ParseData(const std::string& text, RegistryValue* value) {
+// Text types the registry editor writes in hex as UTF-16LE under its 5.00
+// header, and as 8-bit text under the older one.
+static bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// The 8-bit form of UTF-16LE text where every unit fits; else the value keeps
+// its UTF-16LE bytes, so nothing is lost on the way back.
+static void NarrowText(RegistryValue* value) {
+  std::vector<BYTE> narrow;
+  bool fits = value->data.size() % 2 == 0;
+  for (size_t i = 0; fits && i < value->data.size(); i += 2) {
+    fits = value->data[i + 1] == 0;
+    narrow.push_back(value->data[i]);
+  }
+  if (fits) value->data = narrow;
+  value->wide = !fits;
+}
+
+static bool ParseData(const std::string& text, RegistryValue* value, bool wideText) {
   if (!text.empty() && text[0] == '"') {
     std::string s;
     size_t pos = 0;
@@ -98,7 +117,9 @@ static bool ParseData(const std::string& text, RegistryValue* value) {
     std::string number = text.substr(4, close - 4);
     if (number.size() > 8 || !AllHex(number)) return false;
     value->type = (DWORD)std::strtoul(number.c_str(), nullptr, 16);
-    return ReadHexBytes(text.substr(close + 2), &value->data);
+    if (!ReadHexBytes(text.substr(close + 2), &value->data)) return false;
+    if (wideText && IsTextType(value->type)) NarrowText(value);
+    return true;
   }
   return false;
 }
@@ -120,21 +141,7 @@ static std::string Decoded(const std::string& text, bool* understood) {
       *understood = false;
       continue;
     }
-    if (c < 0x80) {
-      out += (char)c;
-    } else if (c < 0x800) {
-      out += (char)(0xC0 | c >> 6);
-      out += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += (char)(0xE0 | c >> 12);
-      out += (char)(0x80 | (c >> 6 & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-    } else {
-      out += (char)(0xF0 | c >> 18);
-      out += (char)(0x80 | (c >> 12 & 0x3F));
-      out += (char)(0x80 | (c >> 6 & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(&out, c);
   }
   return out;
 }
@@ -149,6 +156,7 @@ bool ParseRegistryText(const std::string& raw, RegistryDocument* document) {
   while (first < lines.size() && lines[first].empty()) ++first;
   if (first == lines.size() || (lines[first] != Header && lines[first] != OldHeader)) understood = false;
   else ++first;
+  bool wideText = first == 0 || lines[first - 1] != OldHeader;
 
   const size_t NoKey = (size_t)-1;
   size_t key = NoKey;
@@ -182,7 +190,7 @@ bool ParseRegistryText(const std::string& raw, RegistryDocument* document) {
     }
     std::string data = line.substr(pos + 1);
     if (data == "-") DeleteRegistryValue(&document->keys[key], value.name);
-    else if (ParseData(data, &value)) SetRegistryValue(&document->keys[key], value);
+    else if (ParseData(data, &value, wideText)) SetRegistryValue(&document->keys[key], value);
     else understood = false;
   }
   return understood;
@@ -237,7 +245,10 @@ static std::string FormatValue(const RegistryValue& value) {
   if (value.type == REG_BINARY) return FormatHex(name + "=hex:", value.data);
   char prefix[32];
   std::snprintf(prefix, sizeof prefix, "=hex(%x):", value.type);
-  return FormatHex(name + prefix, value.data);
+  if (!IsTextType(value.type) || value.wide) return FormatHex(name + prefix, value.data);
+  std::vector<BYTE> wide;
+  for (BYTE b : value.data) wide.insert(wide.end(), {b, 0});
+  return FormatHex(name + prefix, wide);
 }
 
 std::string FormatRegistryText(const RegistryDocument& document) {

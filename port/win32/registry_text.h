@@ -11,7 +11,8 @@
 struct RegistryValue {
   std::string name;  // empty for a key's default value, written @=
   DWORD type = REG_NONE;
-  std::vector<BYTE> data;
+  std::vector<BYTE> data;  // strings in the program's 8-bit code page
+  bool wide = false;       // a string kept as the file's UTF-16LE: text that 8 bits cannot hold
 };
 
 // Keys and values keep the order they were read or made in; the indexes find

@@ -35,7 +35,6 @@ extern std::vector<PortWindow*> portWindows;
 bool PortVideoReady();
 PortWindow* PortWindowOf(HWND window);
 PortWindow* PortWindowOfSdl(uint32_t sdlId);
-BOOL PortScreenSaverRunning();
 
 // The saver window's SDL window when a daemon runs the show (hack_window.cpp),
 // and the size of the daemon's window as X11 reports it.

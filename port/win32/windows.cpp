@@ -260,8 +260,6 @@ BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT) {
   return TRUE;
 }
 
-BOOL PortScreenSaverRunning() { return screenSaverRunning; }
-
 HWND GetForegroundWindow() {
   for (PortWindow* w : portWindows)
     if (w->alive && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS)) return w->handle;

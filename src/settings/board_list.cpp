@@ -25,10 +25,10 @@ BOOL CALLBACK AddBoard(GUID* driver, LPSTR description, LPSTR, LPVOID context) {
     if (useNull) SelectAndFillDrivers(dialog, index);
     return 1;
   }
+  // Without its GUID the entry would be saved as the primary display.
   auto* item = (BoardItem*)std::malloc(sizeof(BoardItem));
-  if (!item) return 0;
+  if (!AttachItemData(dialog, BoardListId, index, item)) return 0;
   std::memcpy(&item->driver, driver, sizeof(GUID));
-  SendDlgItemMessageA(dialog, BoardListId, CB_SETITEMDATA, (WPARAM)index, (LPARAM)item);
   GUID stored;
   ReadDwordSetting(UseNullDriverSetting, &useNull, &DefaultUseNullDriver);
   ReadGuidSetting(DriverGuidSetting, &stored, &DefaultDriverGuid);

@@ -35,6 +35,10 @@ void SaveDialogSettings(HWND dialog);
 // The selected entry's index, and its item data; false when either is CB_ERR.
 bool GetSelectedItem(HWND dialog, int list, LRESULT* index, LRESULT* data);
 void SelectListEntry(HWND dialog, int list, LRESULT index);
+// Makes the block the entry's item data; an entry whose block could not be
+// allocated is taken away again instead, since it could only be saved wrongly.
+// False when that happened.
+bool AttachItemData(HWND dialog, int list, LRESULT index, void* item);
 // A DirectDraw object of the board behind a board entry's item data (null for
 // the primary display), initialised; null when it cannot be had.
 IDirectDraw4* OpenBoard(LRESULT boardData);

@@ -22,6 +22,15 @@ void SelectListEntry(HWND dialog, int list, LRESULT index) {
   SendDlgItemMessageA(dialog, list, CB_SETCURSEL, (WPARAM)index, 0);
 }
 
+bool AttachItemData(HWND dialog, int list, LRESULT index, void* item) {
+  if (!item) {
+    SendDlgItemMessageA(dialog, list, CB_DELETESTRING, (WPARAM)index, 0);
+    return false;
+  }
+  SendDlgItemMessageA(dialog, list, CB_SETITEMDATA, (WPARAM)index, (LPARAM)item);
+  return true;
+}
+
 IDirectDraw4* OpenBoard(LRESULT boardData) {
   IDirectDraw4* directDraw = nullptr;
   if (FAILED(CoCreateInstance(CLSID_DirectDraw, nullptr, 7, IID_IDirectDraw4, (void**)&directDraw))) return nullptr;

@@ -22,10 +22,9 @@ HRESULT CALLBACK AddDevice(GUID* device, LPSTR, LPSTR name, LPD3DDEVICEDESC hard
   LRESULT index = SendDlgItemMessageA(dialog, DriverListId, CB_ADDSTRING, 0, (LPARAM)DeviceText(*device, name));
   if (index == CB_ERR || index == CB_ERRSPACE) return 1;
   auto* item = (DriverItem*)std::malloc(sizeof(DriverItem));
-  if (!item) return 1;
+  if (!AttachItemData(dialog, DriverListId, index, item)) return 1;
   std::memcpy(&item->device, device, sizeof(GUID));
   item->renderDepths = chosen->dwDeviceRenderBitDepth;
-  SendDlgItemMessageA(dialog, DriverListId, CB_SETITEMDATA, (WPARAM)index, (LPARAM)item);
   GUID stored;
   ReadGuidSetting(DeviceGuidSetting, &stored, &DefaultDeviceGuid);
   if (std::memcmp(&stored, device, sizeof(GUID)) == 0) {

@@ -39,14 +39,8 @@ HRESULT CALLBACK AddMode(LPDDSURFACEDESC2 mode, LPVOID context) {
   if (mode->dwWidth == width && mode->dwHeight == height && bits == bpp)
     SelectListEntry(c.dialog, ModeListId, index);
   auto* item = (ModeItem*)std::malloc(sizeof(ModeItem));
-  if (!item) {
-    // An entry without its mode could never be saved: take it away again and
-    // stop, as the board list does.
-    SendDlgItemMessageA(c.dialog, ModeListId, CB_DELETESTRING, (WPARAM)index, 0);
-    return 0;
-  }
+  if (!AttachItemData(c.dialog, ModeListId, index, item)) return 0;
   std::memcpy(&item->mode, mode, sizeof(DDSURFACEDESC2));
-  SendDlgItemMessageA(c.dialog, ModeListId, CB_SETITEMDATA, (WPARAM)index, (LPARAM)item);
   return 1;
 }
 }  // namespace

@@ -73,7 +73,9 @@ TEST_F(RegistryFileTest, KeysAndValuesTheProgramDoesNotKnowAreKept) {
   RegistryKey* ours = FindRegistryKey(&d, KeyPath);
   ASSERT_NE(ours, nullptr);
   EXPECT_EQ(FindRegistryValue(ours, "list")->type, 7u);
-  EXPECT_EQ(FindRegistryValue(ours, "list")->data, (std::vector<BYTE>{0x61, 0, 0x62, 0, 0, 0}));
+  // Read as 8-bit text, written back as the UTF-16LE it was.
+  EXPECT_EQ(FindRegistryValue(ours, "list")->data, (std::vector<BYTE>{0x61, 0x62, 0}));
+  EXPECT_NE(ReadFile(file).find("\"list\"=hex(7):61,00,62,00,00,00\r\n"), std::string::npos);
   EXPECT_EQ(FindRegistryValue(ours, "long")->data, std::vector<BYTE>(40, 0xAB));
   EXPECT_EQ(FindRegistryValue(ours, "displaybpp")->data, (std::vector<BYTE>{32, 0, 0, 0}));
   // Long hex lines are wrapped as the registry editor wraps them.

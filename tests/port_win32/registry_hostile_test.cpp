@@ -173,16 +173,23 @@ TEST_F(RegistryFileTest, DeletionFormsAreAppliedInOrder) {
   EXPECT_EQ(ReadFile(file).find("=-"), std::string::npos);
 }
 
-// What the parser does not understand makes the file one to set aside.
+// What the parser does not understand makes the file one to set aside. Text
+// in hex is 8-bit under the older header and UTF-16LE under 5.00, which is
+// what the file is written as, so the registry editor reads it back as it was.
 TEST(RegistryText, TheOlderHeaderIsReadAndAnOversizedNumberIsDamage) {
+  const std::string Five = "Windows Registry Editor Version 5.00";
   struct Case {
     std::string header, data;
     bool understood;
     std::vector<BYTE> kept;
+    std::string written;
   } cases[] = {
-      {"REGEDIT4", "hex:0a,ff", true, {0x0A, 0xFF}},
-      {"Windows Registry Editor Version 5.00", "hex:abc", false, {}},
-      {"Windows Registry Editor Version 5.00", "dword:123456789", false, {}},
+      {"REGEDIT4", "hex:0a,ff", true, {0x0A, 0xFF}, "hex:0a,ff"},
+      {Five, "hex:abc", false, {}, ""},
+      {Five, "dword:123456789", false, {}, ""},
+      {"REGEDIT4", "hex(1):41,e9,00", true, {0x41, 0xE9, 0}, "hex(1):41,00,e9,00,00,00"},
+      {Five, "hex(1):41,00,e9,00,00,00", true, {0x41, 0xE9, 0}, "hex(1):41,00,e9,00,00,00"},
+      {Five, "hex(2):41,04,00,00", true, {0x41, 0x04, 0, 0}, "hex(2):41,04,00,00"},
   };
   for (const Case& c : cases) {
     RegistryDocument d;
@@ -190,5 +197,6 @@ TEST(RegistryText, TheOlderHeaderIsReadAndAnOversizedNumberIsDamage) {
     EXPECT_EQ(ParseRegistryText(text, &d), c.understood) << c.data;
     RegistryValue* value = FindRegistryValue(FindRegistryKey(&d, KeyPath), "v");
     EXPECT_EQ(value ? value->data : std::vector<BYTE>{}, c.kept) << c.data;
+    if (!c.written.empty()) EXPECT_NE(FormatRegistryText(d).find("\"v\"=" + c.written + "\r\n"), std::string::npos);
   }
 }
