@@ -73,7 +73,7 @@ bool WritePng(const char* path, const uint8_t* rgba, int width, int height) {
   return stbi_write_png(path, width, height, 3, rgb.data(), width * 3) != 0;
 }
 
-void CaptureDueFrames(DWORD now) {
+void CaptureDueFrames(DWORD now, int width, int height) {
   if (!capture.read) ReadSettings();
   if (capture.times.empty()) return;
   if (!capture.started) {
@@ -87,7 +87,7 @@ void CaptureDueFrames(DWORD now) {
     if (picture.empty()) picture = ReadPresentedPicture();
     if (picture.empty()) return;
     std::string path = capture.directory + "/" + std::to_string(t.time) + ".png";
-    WritePng(path.c_str(), picture.data(), (int)glTarget.width, (int)glTarget.height);
+    WritePng(path.c_str(), picture.data(), width, height);
     // A file that cannot be written is not tried again: the show goes on.
     t.written = true;
   }

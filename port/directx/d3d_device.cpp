@@ -112,7 +112,7 @@ struct Device : PortComObject<IDirect3DDevice3> {
   HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override {
     if ((int)state <= 0 || (int)state >= RenderStateCount) return DDERR_INVALIDPARAMS;
     renderStates[state] = value;
-    if (state == D3DRENDERSTATE_DITHERENABLE) glTarget.dither = value != 0;
+    if (state == D3DRENDERSTATE_DITHERENABLE) DitherPresentedPictures(value != 0);
     return D3D_OK;
   }
 
@@ -169,6 +169,7 @@ struct Device : PortComObject<IDirect3DDevice3> {
     state.projection = &projection;
     state.transformSerial = transformSerial;
     state.texture = texture ? PortTexture(texture) : nullptr;
+    SurfaceMode(target, &state.targetMode);
     return DrawVertices(state, type, vertexFormat, vertices, count);
   }
 };

@@ -22,6 +22,23 @@
 #include "directx_internal.h"
 
 namespace {
+// What the draws last told GL, so that they set only what changed.
+struct GlStateCache {
+  bool known = false;
+  long framebuffer = -1;  // -1 unknown, 0 the window's own
+  int viewport[4] = {0, 0, 0, 0};
+  unsigned texture = 0;
+  bool textureEnabled = false;
+  bool blend = false;
+  unsigned blendSource = 0;
+  unsigned blendDestination = 0;
+  bool alphaTest = false;
+  int cull = -1;  // -1 unknown, 0 off, else the GL face culled
+  int matrices = 0;  // 0 unknown, 1 identity: positions arrive in clip space
+  unsigned clientArrays = 0;  // bit 0 colours, bit 1 texture coordinates
+};
+GlStateCache cache;
+
 const DWORD PositionMask = 0x00E;
 // A 64th of a pixel up and left: above a sub-pixel step of the rasterisers
 // that matter, below anything visible.
@@ -110,17 +127,21 @@ D3DMATRIX ClipToGl(const D3DVIEWPORT2& vp) {
   m._42 = 1.0f - 2.0f * vp.dvClipY / vp.dvClipHeight - (1.0f - 2.0f * Sliver) / (float)vp.dwHeight;
   m._33 = 1.0f;
   m._44 = 1.0f;
-  if (!glTarget.clipControl) {
+  if (!GlClipsDepth()) {
     m._33 = 2.0f;  // depth 0..w becomes GL's -w..w
     m._43 = -1.0f;
   }
   return m;
 }
 
-void SetViewport(const D3DVIEWPORT2& vp) {
-  GlStateCache& cache = glTarget.cache;
+void SetFramebuffer(GLuint framebuffer) {
+  if (cache.framebuffer != (long)framebuffer) glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  cache.framebuffer = (long)framebuffer;
+}
+
+void SetViewport(const D3DVIEWPORT2& vp, DWORD pictureHeight) {
   // GL counts rows from the bottom.
-  int wanted[4] = {(int)vp.dwX, (int)glTarget.height - (int)vp.dwY - (int)vp.dwHeight, (int)vp.dwWidth,
+  int wanted[4] = {(int)vp.dwX, (int)pictureHeight - (int)vp.dwY - (int)vp.dwHeight, (int)vp.dwWidth,
                    (int)vp.dwHeight};
   if (cache.known && std::memcmp(cache.viewport, wanted, sizeof wanted) == 0) return;
   glViewport(wanted[0], wanted[1], wanted[2], wanted[3]);
@@ -128,7 +149,6 @@ void SetViewport(const D3DVIEWPORT2& vp) {
 }
 
 void SetBlend(const DrawState& state) {
-  GlStateCache& cache = glTarget.cache;
   bool blend = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
   if (!cache.known || cache.blend != blend) {
     if (blend)
@@ -154,7 +174,6 @@ void SetBlend(const DrawState& state) {
 // Under source-alpha blending a fragment of alpha 0 changes nothing; leaving
 // it out spares a software renderer the blending of most of a glyph's quad.
 void SetAlphaTest(const DrawState& state) {
-  GlStateCache& cache = glTarget.cache;
   bool wanted = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] && cache.blendSource == GL_SRC_ALPHA &&
                 cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
   if (cache.known && cache.alphaTest == wanted) return;
@@ -181,7 +200,6 @@ void SetCull(const DrawState& state) {
     default:
       wanted = 0;
   }
-  GlStateCache& cache = glTarget.cache;
   if (cache.known && cache.cull == wanted) return;
   if (wanted) {
     glEnable(GL_CULL_FACE);
@@ -197,7 +215,6 @@ void SetTexture(const DrawState& state) {
   bool textured = state.texture && BindSurfaceTexture(state.texture, stage[D3DTSS_MAGFILTER],
                                                       stage[D3DTSS_MINFILTER], stage[D3DTSS_ADDRESSU],
                                                       stage[D3DTSS_ADDRESSV]);
-  GlStateCache& cache = glTarget.cache;
   if (cache.known && cache.textureEnabled == textured) return;
   if (textured)
     glEnable(GL_TEXTURE_2D);
@@ -241,7 +258,6 @@ const D3DMATRIX& CombinedMatrix(const DrawState& state) {
 // GL's own matrices stay at identity: positions arrive in clip space. Changing
 // them for every quad costs a software renderer more than the four products.
 void SetMatrices() {
-  GlStateCache& cache = glTarget.cache;
   if (cache.known && cache.matrices == 1) return;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -251,7 +267,6 @@ void SetMatrices() {
 }
 
 void SetClientArrays(unsigned wanted) {
-  GlStateCache& cache = glTarget.cache;
   unsigned had = cache.known ? cache.clientArrays : ~wanted;
   if ((had ^ wanted) & 1u) {
     if (wanted & 1u)
@@ -311,7 +326,7 @@ bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, co
   const D3DVIEWPORT2& vp = state.viewport;
   if (type != D3DPT_TRIANGLEFAN || count != 4 || !layout.preTransformed || layout.diffuse < 0 || state.texture ||
       state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] || state.renderStates[D3DRENDERSTATE_CULLMODE] == D3DCULL_CW ||
-      vp.dwX != 0 || vp.dwY != 0 || vp.dwWidth != glTarget.width || vp.dwHeight != glTarget.height)
+      vp.dwX != 0 || vp.dwY != 0 || vp.dwWidth != state.targetMode.width || vp.dwHeight != state.targetMode.height)
     return false;
   // Clockwise from the top left corner, exactly on the picture's edges.
   const float right = (float)vp.dwWidth, bottom = (float)vp.dwHeight;
@@ -328,6 +343,13 @@ bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, co
 }
 }  // namespace
 
+void ForgetGlState() { cache = GlStateCache(); }
+
+void BindGlTexture(unsigned name) {
+  if (cache.texture != name) glBindTexture(GL_TEXTURE_2D, name);
+  cache.texture = name;
+}
+
 DWORD VertexStride(DWORD format) {
   DWORD position = format & PositionMask;
   if (position != D3DFVF_XYZ && position != D3DFVF_XYZRHW) return 0;
@@ -342,22 +364,22 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
   VertexLayout layout = LayoutOf(format);
   const auto* bytes = static_cast<const uint8_t*>(vertices);
 
-  BindSceneFramebuffer();
+  SetFramebuffer(SceneFramebuffer());
   D3DCOLOR fill;
   if (FillsPictureWithOneColour(state, type, layout, bytes, count, &fill)) {
     glClearColor(((fill >> 16) & 0xFF) / 255.0f, ((fill >> 8) & 0xFF) / 255.0f, (fill & 0xFF) / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     return D3D_OK;
   }
-  SetViewport(state.viewport);
+  SetViewport(state.viewport, state.targetMode.height);
   SetBlend(state);
   SetAlphaTest(state);
   SetCull(state);
   SetTexture(state);
   SetMatrices();
-  unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && glTarget.cache.textureEnabled ? 2u : 0u);
+  unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && cache.textureEnabled ? 2u : 0u);
   SetClientArrays(arrays);
-  glTarget.cache.known = true;
+  cache.known = true;
 
   if (layout.preTransformed)
     glVertexPointer(4, GL_FLOAT, 0, ClipPositions(bytes, count, layout.stride, state.viewport));

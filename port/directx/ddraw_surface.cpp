@@ -56,9 +56,9 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   }
   ~DirectDrawSurface() override {
     if (back) back->Release();
-    if (glName && glGeneration == glTarget.generation && MakeGlTargetCurrent()) {
+    if (glName && glGeneration == GlTargetGeneration() && MakeGlTargetCurrent()) {
       glDeleteTextures(1, &glName);
-      if (glTarget.cache.texture == glName) glTarget.cache.texture = 0;
+      ForgetGlState();  // the name may come back for another texture
     }
     DirectDrawInterface(owner)->Release();
   }
@@ -140,14 +140,13 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   }
 
   void Upload() {
-    if (glGeneration != glTarget.generation) glName = 0;  // made in a context that is gone
+    if (glGeneration != GlTargetGeneration()) glName = 0;  // made in a context that is gone
     if (!glName) {
       glGenTextures(1, &glName);
-      glGeneration = glTarget.generation;
+      glGeneration = GlTargetGeneration();
       for (GLint& value : applied) value = 0;
     }
-    glBindTexture(GL_TEXTURE_2D, glName);
-    glTarget.cache.texture = glName;
+    BindGlTexture(glName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, (GLint)(pitch / format->bytesPerTexel));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -206,11 +205,8 @@ bool SurfaceMode(DirectDrawSurface* surface, DisplayMode* mode) {
 bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
                         DWORD addressV) {
   if (!surface || surface->kind != Texture) return false;
-  if (surface->changed || surface->glGeneration != glTarget.generation || !surface->glName) surface->Upload();
-  if (glTarget.cache.texture != surface->glName) {
-    glBindTexture(GL_TEXTURE_2D, surface->glName);
-    glTarget.cache.texture = surface->glName;
-  }
+  if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();
+  BindGlTexture(surface->glName);
   const GLint wanted[4] = {GlFilter(magFilter), GlFilter(minFilter), GlAddress(addressU), GlAddress(addressV)};
   const GLenum names[4] = {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T};
   for (int i = 0; i < 4; ++i)
@@ -223,9 +219,8 @@ bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFi
 
 bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels) {
   if (!surface || surface->kind != Texture || !MakeGlTargetCurrent()) return false;
-  if (surface->changed || surface->glGeneration != glTarget.generation || !surface->glName) surface->Upload();
-  glBindTexture(GL_TEXTURE_2D, surface->glName);
-  glTarget.cache.texture = surface->glName;
+  if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();
+  BindGlTexture(surface->glName);
   texels->assign((size_t)surface->width * surface->height * surface->format->bytesPerTexel, 0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glGetTexImage(GL_TEXTURE_2D, 0, surface->format->glFormat, surface->format->glType, texels->data());

@@ -51,72 +51,35 @@ void PlaceWindowOnBoard(HWND window, int board);
 void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc);
 
 // ---------------------------------------------------------------------------
-// The GL target (gl_target.cpp) and its presentation (gl_present.cpp)
+// The GL target (gl_target.cpp) and its 16-bit rounding (gl_rounding.cpp)
 
-// What the target last told GL, so that draws set only what changed. Anything
-// else that touches the context (window painting, uploads, presenting) makes
-// its part unknown again.
-struct GlStateCache {
-  bool known = false;
-  long framebuffer = -1;  // -1 unknown, 0 the window's own
-  int viewport[4] = {0, 0, 0, 0};
-  unsigned texture = 0;
-  bool textureEnabled = false;
-  bool blend = false;
-  unsigned blendSource = 0;
-  unsigned blendDestination = 0;
-  bool alphaTest = false;
-  int cull = -1;  // -1 unknown, 0 off, else the GL face culled
-  int matrices = 0;  // 0 unknown, 1 identity: positions arrive in clip space
-  unsigned clientArrays = 0;  // bit 0 colours, bit 1 texture coordinates
-};
+// The way a frame reaches the window. A window of the picture's size holds the
+// scene itself (rounded there to 16 bits when the mode has them), which spares
+// a software renderer a pass over every pixel; any other goes through the
+// scene's own target, scaled and rounded on the way.
+enum class PresentPath { SceneTarget, Straight, StraightRounded };
 
-struct GlTarget {
-  HWND window = nullptr;
-  void* context = nullptr;
-  // Counts the contexts the target has been built in; a texture uploaded in an
-  // earlier one uploads again.
-  uint32_t generation = 0;
-  DWORD width = 0;
-  DWORD height = 0;
-  DWORD bpp = 0;
-  bool dither = false;
-  bool clipControl = false;  // GL can clip depth to 0..1 as Direct3D does
-  unsigned sceneFramebuffer = 0;
-  unsigned sceneTexture = 0;
-  unsigned pictureFramebuffer = 0;
-  unsigned pictureTexture = 0;
-  unsigned fromSceneProgram = 0;  // rounds to 16 bits on the way from the scene's target
-  unsigned inPlaceProgram = 0;    // rounds to 16 bits in the window itself
-  bool inPlaceTried = false;
-  int windowAlphaBits = -1;  // of the window's own buffer, -1 until asked
-  bool frameBegun = false;   // the frame being drawn has chosen where it goes
-  bool straight = false;     // and it goes straight into the window
-  bool presented = false;    // a frame has been presented from the scene
-  bool pictureMade = false;  // the (16-bit) picture of that frame is in the picture target
-  bool pictureInWindow = false;  // the presented picture is in the window, not yet swapped
-  bool keepPictures = false;     // copy the window's picture before every swap
-  bool vsync = false;
-  bool vsyncKnown = false;
-  GlStateCache cache;
-};
-extern GlTarget glTarget;
-
-// Makes the window's context current and the target the mode's size; false
-// when the window has no GL context.
+// Makes the window's context current and the target the mode's size, and
+// chooses the path again when the window's size has changed; false when the
+// window has no GL context.
 bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp);
 // True when the target is built and its context is current.
 bool MakeGlTargetCurrent();
-// Binds the scene for drawing, when it is not bound already. The first draw of
-// a frame chooses where the scene goes: straight into the window when the
-// picture fills it pixel for pixel and the window can round it to 16 bits
-// in place (when it must), else the scene's own target.
-void BindSceneFramebuffer();
-// Makes the program that rounds the window's picture in place; false when GL
-// cannot read the pixel a shader writes.
-bool PrepareInPlaceRounding();
-// Forgets what GL was told; the next draw sets everything again.
+// The path frames take now (tests).
+PresentPath ChosenPresentPath();
+// The framebuffer the scene is drawn into: the frame's first draw fixes it to
+// the path chosen for the window.
+unsigned SceneFramebuffer();
+// Whether GL clips depth to 0..1 as Direct3D does, and how many contexts the
+// target has been built in (a texture uploaded in an earlier one uploads again).
+bool GlClipsDepth();
+uint32_t GlTargetGeneration();
+
+// What the draws last told GL (d3d_draw.cpp): anything else that touches the
+// context must forget it, so that the next draw sets everything again.
 void ForgetGlState();
+// Binds a texture to unit 0 unless it is bound already.
+void BindGlTexture(unsigned name);
 
 // Shows the scene letterboxed in the window as a display of the mode's depth
 // would (16-bit rounding and dithering for 16-bit modes), writes due captures
@@ -130,6 +93,8 @@ std::vector<uint8_t> ReadPresentedPicture();
 // Keeps a copy of every presented picture, so that it can be read after the
 // present (tests); it costs a software renderer a pass over the picture.
 void KeepPresentedPictures(bool keep);
+// Spreads the rounding error of 16-bit pictures in an ordered pattern.
+void DitherPresentedPictures(bool dither);
 // Where the picture lands in a window of the given size: scaled to fit with
 // its aspect kept, centred.
 struct Letterbox {
@@ -137,13 +102,21 @@ struct Letterbox {
 };
 Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
 
+// A program that rounds to 16 bits the scene's target on its way to another
+// framebuffer, or (in place) the window's pixels where they lie; 0 when GL
+// cannot.
+unsigned MakeRoundingProgram(bool inPlace);
+// Runs a rounding program over the viewport of the bound framebuffer; the
+// scene's texture is 0 for a program made to round in place.
+void DrawRounded(unsigned program, bool dither, unsigned sceneTexture, DWORD width, DWORD height);
+
 // ---------------------------------------------------------------------------
 // Capture (capture.cpp)
 
-// Writes DIR/<t>.png for every capture time t that the clock reading `now` has
-// reached and that has no picture yet. Reads GLIMMERZ_CAPTURE_DIR and
-// GLIMMERZ_CAPTURE_AT once.
-void CaptureDueFrames(DWORD now);
+// Writes DIR/<t>.png of the presented picture, of the given size, for every
+// capture time t that the clock reading `now` has reached and that has no
+// picture yet. Reads GLIMMERZ_CAPTURE_DIR and GLIMMERZ_CAPTURE_AT once.
+void CaptureDueFrames(DWORD now, int width, int height);
 // Forgets the capture settings, so the next frame reads them again (tests).
 void ResetCapture();
 // Writes an RGBA picture (top row first) as a PNG without its alpha.
@@ -199,6 +172,7 @@ struct DrawState {
   uint32_t transformSerial;  // changes with every transform or viewport change of any device
   D3DVIEWPORT2 viewport;
   DirectDrawSurface* texture;
+  DisplayMode targetMode;  // the picture's size
 };
 const int RenderStateCount = 160;
 const int StageStateCount = 32;

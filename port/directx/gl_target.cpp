@@ -1,36 +1,69 @@
-// Where the scene is drawn: the bound window's own buffer when the picture
-// fills it pixel for pixel, else an off-screen colour texture of the display
-// mode's size in the window's GL context; plus a second texture of that size
-// for the picture as shown, for readers after the present.
+// The GL target: the scene is drawn into the window's own buffer or an
+// off-screen colour texture of the display mode's size (see PresentPath), and
+// presented in the window scaled to fit with its aspect kept (black bars fill
+// the rest), rounded as a display of the mode's depth would (gl_rounding.cpp).
+// A second texture of that size holds the picture as shown, for readers after
+// the present. The monitor's own mode never changes.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <SDL.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "directx_internal.h"
 
-GlTarget glTarget;
-
 namespace {
-bool HasClipControl() {
-  GLint major = 0, minor = 0;
-  glGetIntegerv(GL_MAJOR_VERSION, &major);
-  glGetIntegerv(GL_MINOR_VERSION, &minor);
-  if (major > 4 || (major == 4 && minor >= 5)) return true;
-  GLint count = 0;
-  glGetIntegerv(GL_NUM_EXTENSIONS, &count);
-  for (GLint i = 0; i < count; ++i) {
-    const char* name = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, (GLuint)i));
-    if (name && std::strcmp(name, "GL_ARB_clip_control") == 0) return true;
-  }
-  return false;
-}
+// Where the picture of the last present can be read.
+enum class PictureAt {
+  Nowhere,        // nothing presented yet, or swapped away unkept
+  Window,         // the window's buffer, during the present of a frame drawn there
+  PictureTarget,  // the picture as shown, kept or rounded
+  SceneTarget,    // the scene's target as it is
+  SceneUnrounded  // the scene's target, to be rounded to 16 bits into the picture target
+};
+
+// Everything made in one context: a new context starts it afresh as a whole.
+struct GlContextState {
+  HWND window = nullptr;
+  void* handle = nullptr;
+  DWORD width = 0;  // the display mode's
+  DWORD height = 0;
+  DWORD bpp = 0;
+  int windowWidth = 0;  // the window's size the path was chosen for
+  int windowHeight = 0;
+  bool clipControl = false;  // GL can clip depth to 0..1 as Direct3D does
+  GLuint sceneFramebuffer = 0;
+  GLuint sceneTexture = 0;
+  GLuint pictureFramebuffer = 0;
+  GLuint pictureTexture = 0;
+  GLuint fromSceneProgram = 0;  // rounds to 16 bits on the way from the scene's target
+  GLuint inPlaceProgram = 0;    // rounds to 16 bits in the window itself
+  int swapInterval = -1;        // as last asked for, -1 before
+  PresentPath path = PresentPath::SceneTarget;  // the path frames take
+  std::optional<PresentPath> frame;  // the frame being drawn: none until its first draw
+  PictureAt picture = PictureAt::Nowhere;
+};
+
+struct GlTarget {
+  // These outlive every context.
+  uint32_t generation = 0;
+  bool dither = false;
+  bool keepPictures = false;  // copy the window's picture before every swap
+  GlContextState context;
+};
+GlTarget glTarget;
 
 // States every draw shares, set once per context.
 void SetFixedState() {
-  glTarget.clipControl = HasClipControl();
-  if (glTarget.clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+  GLint major = 0, minor = 0;
+  glGetIntegerv(GL_MAJOR_VERSION, &major);
+  glGetIntegerv(GL_MINOR_VERSION, &minor);
+  glTarget.context.clipControl =
+      major > 4 || (major == 4 && minor >= 5) || SDL_GL_ExtensionSupported("GL_ARB_clip_control");
+  if (glTarget.context.clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_ALPHA_TEST);
@@ -67,71 +100,192 @@ void MakeColourTarget(GLuint* framebuffer, GLuint* texture, DWORD width, DWORD h
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
 }
+
+// The one place the path is chosen, for the window's size and the mode. The
+// window's buffer must have no alpha of its own to hold the scene, as the
+// scene's target has none; at 16 bits GL must round the window in place.
+PresentPath ChoosePresentPath() {
+  GlContextState& made = glTarget.context;
+  if (made.windowWidth != (int)made.width || made.windowHeight != (int)made.height) return PresentPath::SceneTarget;
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  ForgetGlState();
+  GLint alphaBits = 0;
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &alphaBits);
+  if (alphaBits != 0) return PresentPath::SceneTarget;
+  if (made.bpp > 16) return PresentPath::Straight;
+  if (!made.inPlaceProgram) made.inPlaceProgram = MakeRoundingProgram(true);
+  return made.inPlaceProgram ? PresentPath::StraightRounded : PresentPath::SceneTarget;
+}
+
+// Rounds the scene's target to 16 bits into a rectangle of a framebuffer;
+// false when GL cannot.
+bool RoundSceneInto(GLuint framebuffer, const Letterbox& box) {
+  GlContextState& made = glTarget.context;
+  if (!made.fromSceneProgram) made.fromSceneProgram = MakeRoundingProgram(false);
+  if (!made.fromSceneProgram) return false;
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glViewport(box.x, box.y, box.width, box.height);
+  DrawRounded(made.fromSceneProgram, glTarget.dither, made.sceneTexture, made.width, made.height);
+  return true;
+}
+
+// The frame lies in the window already. The window's buffer is undefined once
+// swapped: whatever reads the picture reads it now, and a kept copy after.
+void ShowWindowPicture(bool round) {
+  GlContextState& made = glTarget.context;
+  if (round) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, (GLsizei)made.width, (GLsizei)made.height);
+    DrawRounded(made.inPlaceProgram, glTarget.dither, 0, made.width, made.height);
+  }
+  made.picture = PictureAt::Window;
+  CaptureDueFrames(timeGetTime(), (int)made.width, (int)made.height);
+  made.picture = PictureAt::Nowhere;
+  if (!glTarget.keepPictures) return;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, made.pictureFramebuffer);
+  GLint size[2] = {(GLint)made.width, (GLint)made.height};
+  glBlitFramebuffer(0, 0, size[0], size[1], 0, 0, size[0], size[1], GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  ForgetGlState();
+  made.picture = PictureAt::PictureTarget;
+}
+
+void ShowSceneTarget() {
+  GlContextState& made = glTarget.context;
+  bool sixteenBit = made.bpp <= 16;
+  made.picture = sixteenBit ? PictureAt::SceneUnrounded : PictureAt::SceneTarget;
+  CaptureDueFrames(timeGetTime(), (int)made.width, (int)made.height);
+  Letterbox box = FitPicture((int)made.width, (int)made.height, made.windowWidth, made.windowHeight);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDisable(GL_SCISSOR_TEST);
+  if (box.width != made.windowWidth || box.height != made.windowHeight) {
+    glViewport(0, 0, made.windowWidth, made.windowHeight);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  if (!sixteenBit || !RoundSceneInto(0, box)) {
+    bool sameSize = box.width == (int)made.width && box.height == (int)made.height;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, made.sceneFramebuffer);
+    glBlitFramebuffer(0, 0, (GLint)made.width, (GLint)made.height, box.x, box.y, box.x + box.width,
+                      box.y + box.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  }
+}
+
+void SetVsync(bool wanted) {
+  int interval = wanted ? 1 : 0;
+  if (glTarget.context.swapInterval == interval) return;
+  // Displays without vertical sync (a virtual X server) refuse; frames then
+  // simply run unpaced.
+  SDL_GL_SetSwapInterval(interval);
+  glTarget.context.swapInterval = interval;
+}
 }  // namespace
 
 bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp) {
-  void* context = PortGlContext(window);
-  if (!context) return false;
+  void* handle = PortGlContext(window);
+  if (!handle) return false;
+  GlContextState& made = glTarget.context;
   // A context made after another was destroyed may come back at the same
   // address; its objects tell them apart.
-  bool fresh = context != glTarget.context || window != glTarget.window || !glTarget.sceneFramebuffer ||
-               !glIsFramebuffer(glTarget.sceneFramebuffer);
+  bool fresh = handle != made.handle || window != made.window || !glIsFramebuffer(made.sceneFramebuffer);
   if (fresh) {
-    uint32_t generation = glTarget.generation + 1;
-    bool dither = glTarget.dither, keepPictures = glTarget.keepPictures;
-    glTarget = GlTarget();
-    glTarget.generation = generation;
-    glTarget.dither = dither;
-    glTarget.keepPictures = keepPictures;
-    glTarget.window = window;
-    glTarget.context = context;
+    made = GlContextState();
+    made.window = window;
+    made.handle = handle;
+    ++glTarget.generation;
     SetFixedState();
   }
-  if (fresh || width != glTarget.width || height != glTarget.height) {
-    MakeColourTarget(&glTarget.sceneFramebuffer, &glTarget.sceneTexture, width, height);
-    MakeColourTarget(&glTarget.pictureFramebuffer, &glTarget.pictureTexture, width, height);
-    glTarget.width = width;
-    glTarget.height = height;
+  bool remade = fresh || width != made.width || height != made.height;
+  if (remade) {
+    MakeColourTarget(&made.sceneFramebuffer, &made.sceneTexture, width, height);
+    MakeColourTarget(&made.pictureFramebuffer, &made.pictureTexture, width, height);
+    made.width = width;
+    made.height = height;
     ForgetGlState();
   }
-  glTarget.bpp = bpp;
+  // Another program may resize a daemon's window at any time.
+  int windowWidth = 0, windowHeight = 0;
+  PortWindowSize(window, &windowWidth, &windowHeight);
+  if (remade || bpp != made.bpp || windowWidth != made.windowWidth || windowHeight != made.windowHeight) {
+    made.bpp = bpp;
+    made.windowWidth = windowWidth;
+    made.windowHeight = windowHeight;
+    made.path = ChoosePresentPath();
+  }
   return true;
 }
 
 bool MakeGlTargetCurrent() {
-  if (!glTarget.context) return false;
-  return PortGlContext(glTarget.window) == glTarget.context;
+  const GlContextState& made = glTarget.context;
+  return made.handle && PortGlContext(made.window) == made.handle;
 }
 
-namespace {
-// A window of the picture's size can hold the scene itself, which spares a
-// software renderer a pass over every pixel. Its buffer must have no alpha of
-// its own, as the scene's target has none.
-bool CanDrawStraightIntoWindow() {
-  int width = 0, height = 0;
-  if (!PortWindowSize(glTarget.window, &width, &height)) return false;
-  if (width != (int)glTarget.width || height != (int)glTarget.height) return false;
-  if (glTarget.windowAlphaBits < 0) {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    GLint bits = 0;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE, &bits);
-    glTarget.windowAlphaBits = bits;
-    glTarget.cache.framebuffer = 0;
+PresentPath ChosenPresentPath() { return glTarget.context.path; }
+
+GLuint SceneFramebuffer() {
+  GlContextState& made = glTarget.context;
+  if (!made.frame) made.frame = made.path;
+  return *made.frame == PresentPath::SceneTarget ? made.sceneFramebuffer : 0;
+}
+
+bool GlClipsDepth() { return glTarget.context.clipControl; }
+
+uint32_t GlTargetGeneration() { return glTarget.generation; }
+
+Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
+  if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return {0, 0, 0, 0};
+  double scale = std::min((double)windowWidth / pictureWidth, (double)windowHeight / pictureHeight);
+  int width = std::min(windowWidth, (int)std::lround(pictureWidth * scale));
+  int height = std::min(windowHeight, (int)std::lround(pictureHeight * scale));
+  return {(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
+}
+
+void PresentGlTarget(bool waitForVsync) {
+  if (!MakeGlTargetCurrent()) {
+    PortNoteFramePresented();
+    return;
   }
-  if (glTarget.windowAlphaBits != 0) return false;
-  return glTarget.bpp > 16 || PrepareInPlaceRounding();
+  GlContextState& made = glTarget.context;
+  // A frame that drew nothing shows the scene's target, which still holds
+  // what was drawn into it last.
+  PresentPath path = made.frame.value_or(PresentPath::SceneTarget);
+  if (path == PresentPath::SceneTarget)
+    ShowSceneTarget();
+  else
+    ShowWindowPicture(path == PresentPath::StraightRounded);
+  SetVsync(waitForVsync);
+  if (SDL_Window* window = PortSdlWindow(made.window)) SDL_GL_SwapWindow(window);
+  made.frame.reset();
+  ForgetGlState();
+  PortNoteFramePresented();
 }
-}  // namespace
 
-void BindSceneFramebuffer() {
-  if (!glTarget.frameBegun) {
-    glTarget.frameBegun = true;
-    glTarget.straight = CanDrawStraightIntoWindow();
-  }
-  long framebuffer = glTarget.straight ? 0 : (long)glTarget.sceneFramebuffer;
-  if (glTarget.cache.framebuffer == framebuffer) return;
-  glBindFramebuffer(GL_FRAMEBUFFER, (GLuint)framebuffer);
-  glTarget.cache.framebuffer = framebuffer;
+std::vector<uint8_t> ReadPresentedPicture() {
+  std::vector<uint8_t> pixels;
+  GlContextState& made = glTarget.context;
+  if (made.picture == PictureAt::Nowhere || !MakeGlTargetCurrent()) return pixels;
+  if (made.picture == PictureAt::SceneUnrounded)
+    made.picture = RoundSceneInto(made.pictureFramebuffer, {0, 0, (int)made.width, (int)made.height})
+                       ? PictureAt::PictureTarget
+                       : PictureAt::SceneTarget;
+  GLuint source = made.picture == PictureAt::Window          ? 0
+                  : made.picture == PictureAt::PictureTarget ? made.pictureFramebuffer
+                                                             : made.sceneFramebuffer;
+  size_t row = (size_t)made.width * 4;
+  pixels.resize(row * made.height);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, (GLsizei)made.width, (GLsizei)made.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  ForgetGlState();
+  // GL's rows run from the bottom.
+  for (size_t top = 0, bottom = made.height; top + 1 < bottom; ++top, --bottom)
+    std::swap_ranges(&pixels[top * row], &pixels[(top + 1) * row], &pixels[(bottom - 1) * row]);
+  return pixels;
 }
 
-void ForgetGlState() { glTarget.cache = GlStateCache(); }
+void KeepPresentedPictures(bool keep) { glTarget.keepPictures = keep; }
+
+void DitherPresentedPictures(bool dither) { glTarget.dither = dither; }

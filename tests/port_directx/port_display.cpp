@@ -171,8 +171,8 @@ void PortDisplay::DrawScreenQuad(float left, float top, float right, float botto
 Picture PortDisplay::Present() {
   primary->Flip(nullptr, DDFLIP_WAIT);
   Picture picture;
-  picture.width = (int)glTarget.width;
-  picture.height = (int)glTarget.height;
+  picture.width = (int)width;
+  picture.height = (int)height;
   picture.rgba = ReadPresentedPicture();
   return picture;
 }

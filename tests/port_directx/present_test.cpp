@@ -104,7 +104,8 @@ TEST(PortPresent, AFrameDrawnStraightIntoTheWindowLooksAsOneDrawnThroughTheScene
       display.device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
       display.FillScreen(0x80FF0000, 0x20FFFFFF, 0x80000000, 0xC000FF80);
       display.device->EndScene();
-      EXPECT_EQ(glTarget.straight, windowHeight == 64);
+      PresentPath straight = bpp == 16 ? PresentPath::StraightRounded : PresentPath::Straight;
+      EXPECT_EQ(ChosenPresentPath(), windowHeight == 64 ? straight : PresentPath::SceneTarget);
       pictures[windowHeight == 64 ? 0 : 1] = display.Present();
     }
     ASSERT_EQ(pictures[0].rgba.size(), 64u * 64 * 4);
@@ -120,6 +121,19 @@ TEST(PortPresent, AFrameDrawnStraightIntoTheWindowLooksAsOneDrawnThroughTheScene
         ASSERT_LE(std::abs(a.b - b.b), step[2]) << x << "," << y;
       }
     EXPECT_GT(same, 64 * 64 * 3 / 4);
+  }
+}
+
+// Another program may resize a daemon's window between any two frames. (The
+// window's GL buffer itself takes the new size a frame later.)
+TEST(PortPresent, ThePathIsChosenAgainWhenTheWindowIsResized) {
+  PortDisplay display;
+  ASSERT_EQ(display.Open(64, 64, 32), DD_OK);
+  for (int windowHeight : {64, 80, 64}) {
+    MoveWindow(display.window, 0, 0, 64, windowHeight, FALSE);
+    FillAndPresent(display, 0xFF00FF00);
+    EXPECT_EQ(ChosenPresentPath(), windowHeight == 64 ? PresentPath::Straight : PresentPath::SceneTarget)
+        << windowHeight;
   }
 }
 

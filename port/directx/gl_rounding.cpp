@@ -1,0 +1,107 @@
+// A 16-bit display keeps 5, 6 and 5 bits of red, green and blue; with
+// dithering on (as the program asks for at 16 bits) the hardware spread the
+// rounding error in an ordered 4x4 pattern, and so does this. When the scene
+// was drawn straight into the window (it fills the window pixel for pixel), the
+// rounding is done where it lies, each pixel read back by the shader itself;
+// otherwise the scene goes from its own target to the window in one pass,
+// rounded on the way, each picture pixel shown as a block when scaled up, like
+// a monitor running that mode. Software rendering has no time for more passes:
+// reading a texture is most of what a full-screen pass costs it.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "directx_internal.h"
+
+namespace {
+// Rounds a colour to 5, 6 and 5 bits against the threshold of the ordered
+// 4x4 pattern [0 8 2 10; 12 4 14 6; 3 11 1 9; 15 7 13 5] at pixel p when
+// dithering (a half otherwise): the 2x2 pattern [0 2; 3 1] within each 2x2
+// block, and again across blocks.
+const char* roundingFunction = R"(
+uniform bool dither;
+vec3 RoundTo16Bits(vec3 c, ivec2 p) {
+  ivec2 low = p & 1;
+  ivec2 high = (p >> 1) & 1;
+  int rank = 4 * (((low.x ^ low.y) << 1) | low.y) + (((high.x ^ high.y) << 1) | high.y);
+  float threshold = dither ? (float(rank) + 0.5) / 16.0 : 0.5;
+  vec3 levels = vec3(31.0, 63.0, 31.0);
+  return min(floor(c * levels + threshold), levels) / levels;
+}
+)";
+
+// From the scene's target into a rectangle of another framebuffer.
+const char* fromSceneShader = R"(
+uniform sampler2D scene;
+uniform ivec2 size;
+void main() {
+  ivec2 p = min(ivec2(gl_TexCoord[0].xy * vec2(size)), size - 1);
+  gl_FragColor = vec4(RoundTo16Bits(texelFetch(scene, p, 0).rgb, p), 1.0);
+}
+)";
+
+// In the window, over the scene drawn there: the output starts as the pixel
+// it replaces.
+const char* inPlaceShader = R"(
+inout vec4 colour;
+void main() {
+  colour = vec4(RoundTo16Bits(colour.rgb, ivec2(gl_FragCoord.xy)), 1.0);
+}
+)";
+}  // namespace
+
+GLuint MakeRoundingProgram(bool inPlace) {
+  // Reading the pixel being written is an extension.
+  const char* sources[] = {
+      inPlace ? "#version 130\n#extension GL_EXT_shader_framebuffer_fetch : require\n" : "#version 130\n",
+      roundingFunction, inPlace ? inPlaceShader : fromSceneShader};
+  GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(shader, 3, sources, nullptr);
+  glCompileShader(shader);
+  GLint compiled = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  GLuint program = 0;
+  if (compiled) {
+    program = glCreateProgram();
+    glAttachShader(program, shader);
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+      glDeleteProgram(program);
+      program = 0;
+    }
+  }
+  glDeleteShader(shader);
+  return program;
+}
+
+void DrawRounded(GLuint program, bool dither, GLuint sceneTexture, DWORD width, DWORD height) {
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_CULL_FACE);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisableClientState(GL_COLOR_ARRAY);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "dither"), dither ? 1 : 0);
+  if (sceneTexture) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, sceneTexture);
+    glUniform1i(glGetUniformLocation(program, "scene"), 0);
+    glUniform2i(glGetUniformLocation(program, "size"), (GLint)width, (GLint)height);
+    static const float texels[] = {0, 0, 1, 0, 1, 1, 0, 1};
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, texels);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  static const float corners[] = {-1, -1, 0, 1, 1, -1, 0, 1, 1, 1, 0, 1, -1, 1, 0, 1};
+  glVertexPointer(4, GL_FLOAT, 0, corners);
+  glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+  glUseProgram(0);
+  ForgetGlState();
+}
