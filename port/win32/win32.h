@@ -8,7 +8,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define STDMETHODCALLTYPE
 
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
@@ -63,7 +62,6 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #endif
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)(uintptr_t)(WORD)(i))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
 #define LOWORD(l) ((WORD)((uintptr_t)(l) & 0xFFFF))
 #define HIWORD(l) ((WORD)(((uintptr_t)(l) >> 16) & 0xFFFF))
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
@@ -78,7 +76,6 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define E_FAIL ((HRESULT)0x80004005)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000E)
 #define E_INVALIDARG ((HRESULT)0x80070057)
-#define CLASS_E_CLASSNOTAVAILABLE ((HRESULT)0x80040111)
 #define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154)
 #define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0)
 #define ERROR_SUCCESS 0L
@@ -106,7 +103,6 @@ typedef GUID* LPGUID;
 bool IsEqualGUID(REFGUID a, REFGUID b);
 inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
 inline bool operator!=(REFGUID a, REFGUID b) { return !IsEqualGUID(a, b); }
-#define IsEqualIID IsEqualGUID
 
 struct IUnknown {
   virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;
@@ -177,7 +173,6 @@ struct OSVERSIONINFOA {
   CHAR szCSDVersion[128];
 };
 typedef OSVERSIONINFOA* LPOSVERSIONINFOA;
-#define VER_PLATFORM_WIN32s 0
 #define VER_PLATFORM_WIN32_WINDOWS 1
 #define VER_PLATFORM_WIN32_NT 2
 
@@ -187,7 +182,6 @@ typedef OSVERSIONINFOA* LPOSVERSIONINFOA;
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
-#define WM_ERASEBKGND 0x0014
 #define WM_ACTIVATEAPP 0x001C
 #define WM_SETCURSOR 0x0020
 #define WM_NCACTIVATE 0x0086
@@ -230,9 +224,7 @@ typedef OSVERSIONINFOA* LPOSVERSIONINFOA;
 #define WHITE_BRUSH 0
 #define BLACK_BRUSH 4
 #define SPI_SCREENSAVERRUNNING 97
-#define SPI_SETSCREENSAVERRUNNING 97
 #define VK_ESCAPE 0x1B
-#define VK_SPACE 0x20
 
 // Windows, messages, painting
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
@@ -346,7 +338,6 @@ DWORD timeGetTime();
 
 // Registry
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
-#define KEY_QUERY_VALUE 0x0001
 #define KEY_SET_VALUE 0x0002
 #define KEY_READ 0x20019
 #define KEY_WRITE 0x20006
@@ -359,7 +350,6 @@ DWORD timeGetTime();
 #define REG_BINARY 3
 #define REG_DWORD 4
 #define REG_MULTI_SZ 7
-#define REG_QWORD 11
 typedef LONG LSTATUS;
 typedef DWORD REGSAM;
 struct SECURITY_ATTRIBUTES;
