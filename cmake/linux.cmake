@@ -44,10 +44,12 @@ set_source_files_properties(port/win32/embedded_res.cpp PROPERTIES OBJECT_DEPEND
 add_dependencies(glimmerz_res glimmerz_res_file)
 
 # The port layer: the Windows, DirectX and DirectMusic calls the program makes,
-# one folder per service family.
-file(GLOB port_src CONFIGURE_DEPENDS port/win32/*.cpp port/directx/*.cpp port/dmusic/*.cpp)
-list(APPEND port_src port/hack_options.cpp)
-set_source_files_properties(port/hack_options.cpp PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
+# one folder per service family; the Win32 family keeps its dialogs and its
+# registry file in rooms of their own.
+file(GLOB port_src CONFIGURE_DEPENDS port/win32/*.cpp port/win32/dialog/*.cpp port/win32/registry/*.cpp
+     port/directx/*.cpp port/dmusic/*.cpp)
+list(APPEND port_src port/daemon_options.cpp)
+set_source_files_properties(port/daemon_options.cpp PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
 list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/win32/embedded_res.cpp)
 file(GLOB guid_src CONFIGURE_DEPENDS port/guids/*.cpp)
 add_library(glimmerz_guids STATIC ${guid_src})

@@ -8,20 +8,20 @@
 #include "port_internal.h"
 
 // The ending signals are caught before anything else of the process runs, even
-// the libraries' own start-up: a daemon may stop a hack the moment it started it.
+// the libraries' own start-up: a daemon may stop the show the moment it started it.
 static void CatchEndingSignalsFirst() { PortCatchEndingSignals(); }
 __attribute__((section(".preinit_array"), used)) static void (*catchFirst)() = CatchEndingSignalsFirst;
 
 int main(int argc, char** argv) {
-  HackOptions hack = ReadHackOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
-  if (hack.help || hack.version) {
-    std::fputs((hack.help ? HackUsage() : HackVersion()).c_str(), stdout);
+  DaemonOptions options = ReadDaemonOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+  if (options.help || options.version) {
+    std::fputs((options.help ? UsageText() : VersionText()).c_str(), stdout);
     return 0;
   }
   std::string arguments = PortJoinArguments(argc, argv);
   std::string line = PortCommandLine(argc, argv);
-  if (hack.recognised) {
-    PortSetHackWindow(hack.window, hack.onRootWindow ? PortX11RootWindow() : hack.host);
+  if (options.recognised) {
+    PortSetSaverPlace(options.window, options.onRootWindow ? PortX11RootWindow() : options.host);
     arguments = "/s";
     line = PortCommandLine(1, argv) + " /s";
   }

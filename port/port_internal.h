@@ -109,12 +109,13 @@ bool PortMakeFolders(const std::string& folder);
 // Where the saver window goes when a screen-saver daemon runs the show: on a
 // window the daemon (or its settings program's preview pane) made, given by
 // its X11 id, or on an ordinary window of the process's own for trying it out.
-// Input never closes a show on a host's window: the daemon owns the input.
-enum class PortHackWindow { Ordinary, Host, Own };
-void PortSetHackWindow(PortHackWindow kind, unsigned long host);
-PortHackWindow PortHackWindowKind();
-// True once the host window has been destroyed.
-bool PortHackHostGone();
+// Input never closes a show on a host's window: the daemon owns the input
+// (daemon_window.cpp).
+enum class PortSaverPlace { Ordinary, Host, Own };
+void PortSetSaverPlace(PortSaverPlace kind, unsigned long host);
+PortSaverPlace PortChosenSaverPlace();
+// True once the daemon's window has been destroyed.
+bool PortDaemonWindowGone();
 
 // SIGTERM, SIGINT and SIGHUP are noted for the message loops instead of ending
 // the process at once; a second one ends it at once (signals.cpp).
@@ -128,17 +129,17 @@ int PortEndingSignalFd();
 // arrived, if one did.
 void PortEndAsSignalled();
 
-// The daemon's options on main's command line (hack_options.cpp).
-struct HackOptions {
+// The daemon's options on main's command line (daemon_options.cpp).
+struct DaemonOptions {
   bool recognised = false;  // any of them: the run is the saver show
   bool help = false;
   bool version = false;
-  PortHackWindow window = PortHackWindow::Ordinary;
+  PortSaverPlace window = PortSaverPlace::Ordinary;
   unsigned long host = 0;     // with Host: the window, 0 when the id named none
   bool onRootWindow = false;  // with Host: the screen's root window instead
 };
-HackOptions ReadHackOptions(int argc, char** argv, const char* daemonWindow);
+DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow);
 unsigned long ReadWindowId(const char* text);
-std::string HackUsage();
-std::string HackVersion();
+std::string UsageText();
+std::string VersionText();
 unsigned long PortX11RootWindow();

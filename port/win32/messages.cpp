@@ -47,7 +47,7 @@ bool InputIgnored(const SDL_Event& e) {
   }
   PortWindow* w = PortWindowOfSdl(window);
   if (!w) return false;
-  return w->hack == PortHackWindow::Host || (w->hack == PortHackWindow::Own && e.type == SDL_MOUSEMOTION);
+  return w->place == PortSaverPlace::Host || (w->place == PortSaverPlace::Own && e.type == SDL_MOUSEMOTION);
 }
 
 void Translate(const SDL_Event& e) {
@@ -91,7 +91,7 @@ void Translate(const SDL_Event& e) {
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
-          if (w->hack != PortHackWindow::Ordinary) return;
+          if (w->place != PortSaverPlace::Ordinary) return;
           break;
       }
       switch (e.window.event) {
@@ -113,7 +113,7 @@ void Translate(const SDL_Event& e) {
           return;
         case SDL_WINDOWEVENT_CLOSE:
           // A show being tried out in a window closes with it, as on a key.
-          if (w->hack == PortHackWindow::Own) {
+          if (w->place == PortSaverPlace::Own) {
             Post(w, WM_KEYDOWN, VK_ESCAPE, MakeLParam(1, 1));
             return;
           }
@@ -138,7 +138,7 @@ void PumpSdlEvents() {
 // it. A signal that comes before the window stays pending for it.
 void CheckEndRequests() {
   if (endPosted || portWindows.empty()) return;
-  if (!PortRunLimitReached() && !PortEndingSignalTaken() && !PortHackHostGone()) return;
+  if (!PortRunLimitReached() && !PortEndingSignalTaken() && !PortDaemonWindowGone()) return;
   PortWindow* child = nullptr;
   for (PortWindow* w : portWindows) {
     if (!w->alive) continue;

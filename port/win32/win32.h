@@ -87,7 +87,7 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define ERROR_MORE_DATA 234L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 
-// COM
+// COM (com.cpp, com_classes.cpp, com_object.h)
 struct GUID {
   DWORD Data1;
   WORD Data2;
@@ -226,7 +226,7 @@ typedef OSVERSIONINFOA* LPOSVERSIONINFOA;
 #define SPI_SCREENSAVERRUNNING 97
 #define VK_ESCAPE 0x1B
 
-// Windows, messages, painting
+// Windows (windows.cpp), messages (messages.cpp), painting (paint.cpp)
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
@@ -254,7 +254,8 @@ int GetSystemMetrics(int index);
 BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID value, UINT winIni);
 HWND GetForegroundWindow();
 
-// Bitmaps, memory device contexts and window timers
+// Bitmaps (bitmap_load.cpp), memory device contexts (gdi.cpp) and window
+// timers (window_timers.cpp)
 typedef uintptr_t UINT_PTR;
 typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 struct BITMAP {
@@ -279,8 +280,8 @@ BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC callback);
 BOOL KillTimer(HWND window, UINT_PTR id);
 
-// Dialogs: a modal dialog from a template in the resources, its controls
-// reached by id. Item data of a list entry is pointer-sized.
+// Dialogs (dialog/): a modal dialog from a template in the resources, its
+// controls reached by id. Item data of a list entry is pointer-sized.
 typedef intptr_t INT_PTR;
 typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define MAKEWPARAM(low, high) ((WPARAM)(DWORD)((WORD)(low) | (DWORD)(WORD)(high) << 16))
@@ -305,7 +306,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
 BOOL EndDialog(HWND dialog, INT_PTR result);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Kernel services
+// Kernel services (kernel.cpp, command_line.cpp, libraries.cpp)
 LPSTR GetCommandLineA();
 BOOL GetVersionExA(LPOSVERSIONINFOA info);
 HMODULE LoadLibraryA(LPCSTR name);
@@ -320,7 +321,7 @@ void SetLastError(DWORD error);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wideLength);
 char* _getcwd(char* buffer, int size);
 
-// Resources
+// Resources (resources.cpp, embedded_res.cpp)
 #define RT_BITMAP MAKEINTRESOURCEA(2)
 #define RT_ICON MAKEINTRESOURCEA(3)
 #define RT_DIALOG MAKEINTRESOURCEA(5)
@@ -333,10 +334,10 @@ LPVOID LockResource(HGLOBAL data);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
 
-// Timer
+// Timer (timer.cpp)
 DWORD timeGetTime();
 
-// Registry
+// Registry (registry/)
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
 #define KEY_SET_VALUE 0x0002
 #define KEY_READ 0x20019

@@ -27,7 +27,7 @@ struct PortWindow {
   // A child inside another program's X11 window has no SDL window, only this.
   unsigned long xid = 0;
   // Set on the saver window when a screen-saver daemon runs the show.
-  PortHackWindow hack = PortHackWindow::Ordinary;
+  PortSaverPlace place = PortSaverPlace::Ordinary;
 };
 
 extern std::vector<PortWindow*> portWindows;
@@ -36,10 +36,10 @@ bool PortVideoReady();
 PortWindow* PortWindowOf(HWND window);
 PortWindow* PortWindowOfSdl(uint32_t sdlId);
 
-// The saver window's SDL window when a daemon runs the show (hack_window.cpp),
+// The saver window's SDL window when a daemon runs the show (daemon_window.cpp),
 // and the size of the daemon's window as X11 reports it.
-SDL_Window* CreateHackSdlWindow(const char* title, int width, int height);
-bool HackHostSize(int* width, int* height);
+SDL_Window* CreateDaemonSdlWindow(const char* title, int width, int height);
+bool DaemonWindowSize(int* width, int* height);
 
 // True once SDL video is up; asking never starts it.
 bool PortVideoRunning();
@@ -71,7 +71,3 @@ struct PortBitmap {
 PortBitmap* PortDecodeBitmap(const BYTE* bytes, DWORD size);
 // Makes a decoded bitmap a GDI object (gdi.cpp), which DeleteObject frees.
 HBITMAP PortAdoptBitmap(PortBitmap* bitmap);
-
-// Dialog windows (dialog_window.cpp) are not SDL windows: their place and size.
-bool PortDialogWindowRect(HWND dialog, RECT* rect);
-bool PortDialogMove(HWND dialog, int x, int y, int width, int height);

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "dialog/dialog.h"
 #include "port_internal.h"
 #include "win32_internal.h"
 
@@ -97,10 +98,10 @@ ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
   return (ATOM)classes.size();
 }
 
-static SDL_Window* CreateSdlWindow(PortHackWindow hack, DWORD exStyle, LPCSTR title, int x, int y, int width,
+static SDL_Window* CreateSdlWindow(PortSaverPlace place, DWORD exStyle, LPCSTR title, int x, int y, int width,
                                    int height) {
   if (!PortVideoReady()) return nullptr;
-  if (hack != PortHackWindow::Ordinary) return CreateHackSdlWindow(title ? title : "", 800, 600);
+  if (place != PortSaverPlace::Ordinary) return CreateDaemonSdlWindow(title ? title : "", 800, 600);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
   if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   SDL_Rect screen;
@@ -121,10 +122,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   w->cursor = found->second.cursor;
   w->parent = parent;
   // A daemon's show has one top-level window, the saver's, and it goes where the daemon says.
-  w->hack = style & WS_CHILD || parent ? PortHackWindow::Ordinary : PortHackWindowKind();
+  w->place = style & WS_CHILD || parent ? PortSaverPlace::Ordinary : PortChosenSaverPlace();
   // A child lives in another program's window: Xlib, not SDL, and no SDL video.
   bool made = style & WS_CHILD ? PortOpenChildWindow(w, parent, x, y, width, height)
-                               : (w->sdl = CreateSdlWindow(w->hack, exStyle, title, x, y, width, height)) != nullptr;
+                               : (w->sdl = CreateSdlWindow(w->place, exStyle, title, x, y, width, height)) != nullptr;
   if (!made) {
     delete w;
     return nullptr;
@@ -167,7 +168,7 @@ BOOL ShowWindow(HWND window, int command) {
     w->visible = false;
   } else {
     // The daemon's window is the daemon's to map and stack.
-    if (w->hack != PortHackWindow::Host) {
+    if (w->place != PortSaverPlace::Host) {
       SDL_ShowWindow(w->sdl);
       SDL_RaiseWindow(w->sdl);
     }
@@ -185,7 +186,7 @@ BOOL IsWindow(HWND window) { return PortWindowOf(window) != nullptr; }
 
 bool PortWindowPlacedByProgram(HWND window) {
   PortWindow* w = PortWindowOf(window);
-  return w && w->sdl && w->hack == PortHackWindow::Ordinary;
+  return w && w->sdl && w->place == PortSaverPlace::Ordinary;
 }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
@@ -203,7 +204,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 bool PortWindowSize(HWND window, int* width, int* height) {
   PortWindow* w = PortWindowOf(window);
   if (!w || !w->sdl) return false;
-  if (w->hack == PortHackWindow::Host) return HackHostSize(width, height);
+  if (w->place == PortSaverPlace::Host) return DaemonWindowSize(width, height);
   SDL_GL_GetDrawableSize(w->sdl, width, height);
   return true;
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/registry_text.h"
+#include "win32/registry/registry.h"
 #include "settings/settings.h"
 
 inline const char KeyPath[] = "HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz";

@@ -4,7 +4,7 @@
 // UndefinedBehaviorSanitizer, so an unsafe read or write ends the run.
 #include <cstdlib>
 
-#include "win32/registry_text.h"
+#include "win32/registry/registry.h"
 
 static bool SameDocuments(const RegistryDocument& a, const RegistryDocument& b) {
   if (a.keys.size() != b.keys.size()) return false;

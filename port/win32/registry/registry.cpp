@@ -18,7 +18,7 @@
 #include <string>
 
 #include "port_internal.h"
-#include "registry_text.h"
+#include "registry.h"
 
 namespace {
 struct OpenKey {

@@ -123,7 +123,7 @@ bool Eventually(const std::function<bool()>& condition, int seconds = 90) {
 // quickly and again and again.
 const char* FastShow = "GLIMMERZ_FRAME_MS=250";
 
-TEST(HackWindow, ThePictureFitsTheDaemonsWindowFollowsAResizeIgnoresInputAndEndsOnSigterm) {
+TEST(DaemonWindow, ThePictureFitsTheDaemonsWindowFollowsAResizeIgnoresInputAndEndsOnSigterm) {
   HostWindow host(320, 240);
   Program show({"--root"}, {FastShow, "XSCREENSAVER_WINDOW=" + std::to_string(host.window)});
   ASSERT_TRUE(Eventually([&] { return host.RockFills({0, 0, 320, 240}, 320, 240); }));
@@ -144,7 +144,7 @@ TEST(HackWindow, ThePictureFitsTheDaemonsWindowFollowsAResizeIgnoresInputAndEnds
 
 // A stored choice of the second monitor places a window of the saver's own
 // there; the daemon's window stays where the daemon put it.
-TEST(HackWindow, AStoredSecondMonitorLeavesTheDaemonsWindowAlone) {
+TEST(DaemonWindow, AStoredSecondMonitorLeavesTheDaemonsWindowAlone) {
   GUID second = {};
   DirectDrawEnumerateA(
       [](GUID* guid, LPSTR, LPSTR, LPVOID found) -> BOOL {
@@ -173,7 +173,7 @@ TEST(HackWindow, AStoredSecondMonitorLeavesTheDaemonsWindowAlone) {
   unlink((folder + "/settings.reg").c_str());
 }
 
-TEST(HackWindow, TheShowEndsWithExitZeroWhenTheDaemonsWindowGoesAway) {
+TEST(DaemonWindow, TheShowEndsWithExitZeroWhenTheDaemonsWindowGoesAway) {
   HostWindow host(320, 240);
   Program show({"--window-id", "0x" + [&] {
                   char hex[32];
@@ -187,7 +187,7 @@ TEST(HackWindow, TheShowEndsWithExitZeroWhenTheDaemonsWindowGoesAway) {
   EXPECT_TRUE(show.ExitedWithZero());
 }
 
-TEST(HackWindow, AWindowIdThatNamesNoWindowEndsTheRunQuietly) {
+TEST(DaemonWindow, AWindowIdThatNamesNoWindowEndsTheRunQuietly) {
   Program show({"--window-id", "0x1fffffff"}, {});
   EXPECT_TRUE(Eventually([&] { return !show.Running(); }, 30));
   EXPECT_TRUE(show.ExitedWithZero());
@@ -217,7 +217,7 @@ struct SoundPipe {
   }
 };
 
-TEST(HackWindow, TwoCopiesAtOncePlayOneTune) {
+TEST(DaemonWindow, TwoCopiesAtOncePlayOneTune) {
   char folder[] = "/tmp/glimmerz-tune-XXXXXX";
   ASSERT_NE(nullptr, mkdtemp(folder));
   SoundPipe leftSound(folder, "left"), rightSound(folder, "right");

@@ -1,12 +1,15 @@
-// The registry file's text: the registry editor's export format, so a person can
-// read and edit it and Windows can import it unchanged.
+// The registry's room of the Win32 family: one text file per user that holds
+// the keys (the Reg calls of win32.h, registry.cpp). Its text is the registry
+// editor's export format, so a person can read and edit it and Windows can
+// import it unchanged (registry_text.cpp); in memory it is a document of keys
+// and values (registry_document.cpp).
 #pragma once
 
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "win32.h"
+#include "win32/win32.h"
 
 struct RegistryValue {
   std::string name;  // empty for a key's default value, written @=

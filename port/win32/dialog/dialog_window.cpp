@@ -1,6 +1,7 @@
 // The dialogs that are open, and their windows' place and size.
+#include "dialog.h"
 #include "dialog_internal.h"
-#include "win32_internal.h"
+#include "win32/win32_internal.h"
 
 std::vector<PortDialog*> portDialogs;
 

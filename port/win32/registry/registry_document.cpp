@@ -1,6 +1,6 @@
 // The registry's keys and values in memory, found by name through hashed indexes
 // so that a file of a hundred thousand values is still read in one pass.
-#include "registry_text.h"
+#include "registry.h"
 
 namespace {
 // The registry folds only the ASCII letters, like strcasecmp in the C locale.

@@ -14,7 +14,7 @@
 
 #include "dialog_internal.h"
 #include "port_internal.h"
-#include "win32_internal.h"
+#include "win32/win32_internal.h"
 
 namespace {
 HWND HandleOf(PortDialog* d) { return d->handle; }

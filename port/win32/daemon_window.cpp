@@ -10,7 +10,7 @@
 #include "win32_internal.h"
 
 namespace {
-PortHackWindow kind = PortHackWindow::Ordinary;
+PortSaverPlace kind = PortSaverPlace::Ordinary;
 unsigned long host = 0;
 bool hostWatched = false;
 bool hostGone = false;
@@ -39,16 +39,16 @@ bool ReadHostSize() {
 }
 }  // namespace
 
-void PortSetHackWindow(PortHackWindow newKind, unsigned long newHost) {
+void PortSetSaverPlace(PortSaverPlace newKind, unsigned long newHost) {
   kind = newKind;
-  host = newKind == PortHackWindow::Host ? newHost : 0;
+  host = newKind == PortSaverPlace::Host ? newHost : 0;
   hostWatched = hostGone = false;
 }
 
-PortHackWindow PortHackWindowKind() { return kind; }
+PortSaverPlace PortChosenSaverPlace() { return kind; }
 
-SDL_Window* CreateHackSdlWindow(const char* title, int width, int height) {
-  if (kind == PortHackWindow::Own)
+SDL_Window* CreateDaemonSdlWindow(const char* title, int width, int height) {
+  if (kind == PortSaverPlace::Own)
     return SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                             SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
   // A number that names no window leaves the show nothing to draw on.
@@ -63,7 +63,7 @@ SDL_Window* CreateHackSdlWindow(const char* title, int width, int height) {
   return SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(host)));
 }
 
-bool HackHostSize(int* width, int* height) {
+bool DaemonWindowSize(int* width, int* height) {
   if (!host || hostGone) return false;
   // A host whose notices could not be asked for is measured every time.
   if (hostWatched) TakeHostNotices();
@@ -74,7 +74,7 @@ bool HackHostSize(int* width, int* height) {
   return true;
 }
 
-bool PortHackHostGone() {
+bool PortDaemonWindowGone() {
   TakeHostNotices();
   return hostGone;
 }

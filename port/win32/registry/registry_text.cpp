@@ -1,4 +1,4 @@
-#include "registry_text.h"
+#include "registry.h"
 
 #include "port_internal.h"
 

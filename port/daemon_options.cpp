@@ -1,8 +1,8 @@
-// The options a screen-saver daemon starts its hacks with. They are read before
-// the program sees its command line: any of them makes the run the ordinary
-// saver show, drawn where they say. Options the daemon may add that mean
-// nothing here are passed over; Windows-style switches go to the program as
-// they are.
+// The options a screen-saver daemon starts its display programs with. They are
+// read before the program sees its command line: any of them makes the run the
+// ordinary saver show, drawn where they say. Options the daemon may add that
+// mean nothing here are passed over; Windows-style switches go to the program
+// as they are.
 #include <X11/Xlib.h>
 
 #include <cerrno>
@@ -37,8 +37,8 @@ unsigned long ReadWindowId(const char* text) {
   return (unsigned long)id;
 }
 
-HackOptions ReadHackOptions(int argc, char** argv, const char* daemonWindow) {
-  HackOptions options;
+DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow) {
+  DaemonOptions options;
   bool root = false, given = false, own = false;
   for (int i = 1; i < argc; ++i) {
     std::string name = OptionName(argv[i]);
@@ -52,18 +52,18 @@ HackOptions ReadHackOptions(int argc, char** argv, const char* daemonWindow) {
     } else continue;
     options.recognised = true;
   }
-  if (given) options.window = PortHackWindow::Host;
+  if (given) options.window = PortSaverPlace::Host;
   else if (root) {
-    options.window = PortHackWindow::Host;
+    options.window = PortSaverPlace::Host;
     // Without a daemon's window, --root means the screen itself.
     options.onRootWindow = !daemonWindow;
     options.host = daemonWindow ? ReadWindowId(daemonWindow) : 0;
   } else if (own)
-    options.window = PortHackWindow::Own;
+    options.window = PortSaverPlace::Own;
   return options;
 }
 
-std::string HackUsage() {
+std::string UsageText() {
   return "Usage: glimmerz [switch]\n"
          "Windows-style switches:\n"
          "  /s            run the show full screen\n"
@@ -78,7 +78,7 @@ std::string HackUsage() {
          "On a daemon's window input does not end the show; SIGTERM, SIGINT and SIGHUP do.\n";
 }
 
-std::string HackVersion() { return "glimmerz " GLIMMERZ_VERSION "\n"; }
+std::string VersionText() { return "glimmerz " GLIMMERZ_VERSION "\n"; }
 
 unsigned long PortX11RootWindow() {
   Display* x = PortX11Display();

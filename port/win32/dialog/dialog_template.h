@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "win32.h"
+#include "win32/win32.h"
 
 enum DialogControlKind { ButtonControl, StaticControl, ComboBoxControl, OtherControl };
 

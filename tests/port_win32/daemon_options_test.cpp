@@ -4,15 +4,15 @@
 #include "port_internal.h"
 
 namespace {
-HackOptions Read(std::vector<std::string> args, const char* daemonWindow = nullptr) {
+DaemonOptions Read(std::vector<std::string> args, const char* daemonWindow = nullptr) {
   args.insert(args.begin(), "glimmerz");
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(&a[0]);
-  return ReadHackOptions((int)argv.size(), argv.data(), daemonWindow);
+  return ReadDaemonOptions((int)argv.size(), argv.data(), daemonWindow);
 }
 }  // namespace
 
-TEST(HackOptions, WindowIdsAreDecimalOrHexadecimalAndAnythingElseNamesNoWindow) {
+TEST(DaemonOptions, WindowIdsAreDecimalOrHexadecimalAndAnythingElseNamesNoWindow) {
   EXPECT_EQ(ReadWindowId("4194311"), 4194311ul);
   EXPECT_EQ(ReadWindowId("0X1aF"), 0x1AFul);
   EXPECT_EQ(ReadWindowId("0xffffffff"), 0xFFFFFFFFul);
@@ -21,30 +21,30 @@ TEST(HackOptions, WindowIdsAreDecimalOrHexadecimalAndAnythingElseNamesNoWindow) 
     EXPECT_EQ(ReadWindowId(bad), 0ul) << bad;
 }
 
-TEST(HackOptions, TheWindowToDrawOn) {
+TEST(DaemonOptions, TheWindowToDrawOn) {
   struct Case {
     std::vector<std::string> line;
     const char* daemonWindow;
-    PortHackWindow window;
+    PortSaverPlace window;
     unsigned long host;
     bool onRoot;
   } cases[] = {
-      {{"--root"}, "0x600003", PortHackWindow::Host, 0x600003, false},
-      {{"-root"}, nullptr, PortHackWindow::Host, 0, true},
+      {{"--root"}, "0x600003", PortSaverPlace::Host, 0x600003, false},
+      {{"-root"}, nullptr, PortSaverPlace::Host, 0, true},
       // A daemon's window that is nonsense is no window, never the screen.
-      {{"--root"}, "window", PortHackWindow::Host, 0, false},
-      {{"--root", "-window-id", "77", "--window"}, "0x600003", PortHackWindow::Host, 77, false},
-      {{"--window-id"}, nullptr, PortHackWindow::Host, 0, false},
-      {{"--window", "-fps"}, nullptr, PortHackWindow::Own, 0, false},
+      {{"--root"}, "window", PortSaverPlace::Host, 0, false},
+      {{"--root", "-window-id", "77", "--window"}, "0x600003", PortSaverPlace::Host, 77, false},
+      {{"--window-id"}, nullptr, PortSaverPlace::Host, 0, false},
+      {{"--window", "-fps"}, nullptr, PortSaverPlace::Own, 0, false},
       // Windows-style switches and words of no meaning are the program's.
-      {{"/s"}, "0x600003", PortHackWindow::Ordinary, 0, false},
-      {{"-p", "1234"}, nullptr, PortHackWindow::Ordinary, 0, false},
-      {{"-fps"}, nullptr, PortHackWindow::Ordinary, 0, false},
+      {{"/s"}, "0x600003", PortSaverPlace::Ordinary, 0, false},
+      {{"-p", "1234"}, nullptr, PortSaverPlace::Ordinary, 0, false},
+      {{"-fps"}, nullptr, PortSaverPlace::Ordinary, 0, false},
   };
   for (const Case& c : cases) {
-    HackOptions options = Read(c.line, c.daemonWindow);
+    DaemonOptions options = Read(c.line, c.daemonWindow);
     SCOPED_TRACE(c.line.empty() ? "" : c.line[0]);
-    EXPECT_EQ(options.recognised, c.window != PortHackWindow::Ordinary);
+    EXPECT_EQ(options.recognised, c.window != PortSaverPlace::Ordinary);
     EXPECT_EQ(options.window, c.window);
     EXPECT_EQ(options.host, c.host);
     EXPECT_EQ(options.onRootWindow, c.onRoot);
