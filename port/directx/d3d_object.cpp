@@ -9,29 +9,13 @@
 #include "directx_internal.h"
 
 namespace {
-D3DDEVICEDESC DescribeDevice(bool hardware) {
+// Both devices draw at every depth a display mode can have.
+D3DDEVICEDESC DescribeDevice() {
   D3DDEVICEDESC d;
   std::memset(&d, 0, sizeof d);
   d.dwSize = sizeof d;
-  d.dwFlags = D3DDD_COLORMODEL | D3DDD_DEVCAPS | D3DDD_TRANSFORMCAPS | D3DDD_LIGHTINGCAPS | D3DDD_BCLIPPING |
-              D3DDD_TRICAPS | D3DDD_DEVICERENDERBITDEPTH | D3DDD_DEVICEZBUFFERBITDEPTH | D3DDD_MAXBUFFERSIZE |
-              D3DDD_MAXVERTEXCOUNT;
-  d.dcmColorModel = D3DCOLOR_RGB;
-  d.dwDevCaps = D3DDEVCAPS_FLOATTLVERTEX | D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_CANRENDERAFTERFLIP |
-                (hardware ? D3DDEVCAPS_TEXTUREVIDEOMEMORY | D3DDEVCAPS_HWRASTERIZATION
-                          : D3DDEVCAPS_TEXTURESYSTEMMEMORY);
-  d.dtcTransformCaps = {sizeof(D3DTRANSFORMCAPS), 1};
-  d.bClipping = TRUE;
-  d.dlcLightingCaps = {sizeof(D3DLIGHTINGCAPS), 0, 1, 0};
-  d.dpcTriCaps.dwSize = sizeof(D3DPRIMCAPS);
-  d.dpcLineCaps.dwSize = sizeof(D3DPRIMCAPS);
+  d.dwFlags = D3DDD_DEVICERENDERBITDEPTH;
   d.dwDeviceRenderBitDepth = DDBD_16 | DDBD_24 | DDBD_32;
-  d.dwDeviceZBufferBitDepth = 0;
-  d.dwMaxVertexCount = 65535;
-  d.dwMinTextureWidth = d.dwMinTextureHeight = 1;
-  d.dwMaxTextureWidth = d.dwMaxTextureHeight = 4096;
-  d.wMaxTextureBlendStages = 1;
-  d.wMaxSimultaneousTextures = 1;
   return d;
 }
 
@@ -57,7 +41,7 @@ struct Direct3DObject : PortComObject<IDirect3D3> {
     GUID hal = IID_IDirect3DHALDevice;
     char halDescription[] = "OpenGL as the system provides it";
     char halName[] = "Direct3D HAL";
-    D3DDEVICEDESC halHardware = DescribeDevice(true);
+    D3DDEVICEDESC halHardware = DescribeDevice();
     D3DDEVICEDESC halSoftware = none;
     if (callback(&hal, halDescription, halName, &halHardware, &halSoftware, context) == D3DENUMRET_CANCEL)
       return D3D_OK;
@@ -66,7 +50,7 @@ struct Direct3DObject : PortComObject<IDirect3D3> {
     char rgbDescription[] = "Mesa software rasteriser";
     char rgbName[] = "RGB Emulation";
     D3DDEVICEDESC rgbHardware = none;
-    D3DDEVICEDESC rgbSoftware = DescribeDevice(false);
+    D3DDEVICEDESC rgbSoftware = DescribeDevice();
     callback(&rgb, rgbDescription, rgbName, &rgbHardware, &rgbSoftware, context);
     return D3D_OK;
   }

@@ -123,45 +123,16 @@ extern const IID IID_IDirect3DMMXDevice;
 // ---------------------------------------------------------------------------
 // DirectDraw structures
 
-struct DDCOLORKEY {
-  DWORD dwColorSpaceLowValue;
-  DWORD dwColorSpaceHighValue;
-};
-typedef DDCOLORKEY* LPDDCOLORKEY;
-
+// The surface structures hold the fields the program and the port read; the
+// SDK's alternatives in its unions are of formats neither uses.
 struct DDPIXELFORMAT {
   DWORD dwSize;
   DWORD dwFlags;
-  DWORD dwFourCC;
-  union {
-    DWORD dwRGBBitCount;
-    DWORD dwYUVBitCount;
-    DWORD dwZBufferBitDepth;
-    DWORD dwAlphaBitDepth;
-    DWORD dwLuminanceBitCount;
-  };
-  union {
-    DWORD dwRBitMask;
-    DWORD dwYBitMask;
-    DWORD dwLuminanceBitMask;
-  };
-  union {
-    DWORD dwGBitMask;
-    DWORD dwUBitMask;
-    DWORD dwZBitMask;
-  };
-  union {
-    DWORD dwBBitMask;
-    DWORD dwVBitMask;
-    DWORD dwStencilBitMask;
-  };
-  union {
-    DWORD dwRGBAlphaBitMask;
-    DWORD dwYUVAlphaBitMask;
-    DWORD dwLuminanceAlphaBitMask;
-    DWORD dwRGBZBitMask;
-    DWORD dwYUVZBitMask;
-  };
+  DWORD dwRGBBitCount;
+  DWORD dwRBitMask;
+  DWORD dwGBitMask;
+  DWORD dwBBitMask;
+  DWORD dwRGBAlphaBitMask;
 };
 typedef DDPIXELFORMAT* LPDDPIXELFORMAT;
 
@@ -169,10 +140,7 @@ struct DDSCAPS2 {
   DWORD dwCaps;
   DWORD dwCaps2;
   DWORD dwCaps3;
-  union {
-    DWORD dwCaps4;
-    DWORD dwVolumeDepth;
-  };
+  DWORD dwCaps4;
 };
 typedef DDSCAPS2* LPDDSCAPS2;
 
@@ -181,33 +149,11 @@ struct DDSURFACEDESC2 {
   DWORD dwFlags;
   DWORD dwHeight;
   DWORD dwWidth;
-  union {
-    LONG lPitch;
-    DWORD dwLinearSize;
-  };
-  union {
-    DWORD dwBackBufferCount;
-    DWORD dwDepth;
-  };
-  union {
-    DWORD dwMipMapCount;
-    DWORD dwRefreshRate;
-    DWORD dwSrcVBHandle;
-  };
-  DWORD dwAlphaBitDepth;
-  DWORD dwReserved;
+  LONG lPitch;
+  DWORD dwBackBufferCount;
+  DWORD dwRefreshRate;
   LPVOID lpSurface;
-  union {
-    DDCOLORKEY ddckCKDestOverlay;
-    DWORD dwEmptyFaceColor;
-  };
-  DDCOLORKEY ddckCKDestBlt;
-  DDCOLORKEY ddckCKSrcOverlay;
-  DDCOLORKEY ddckCKSrcBlt;
-  union {
-    DDPIXELFORMAT ddpfPixelFormat;
-    DWORD dwFVF;
-  };
+  DDPIXELFORMAT ddpfPixelFormat;
   DDSCAPS2 ddsCaps;
   DWORD dwTextureStage;
 };
@@ -220,11 +166,6 @@ typedef float D3DVALUE;
 typedef D3DVALUE* LPD3DVALUE;
 typedef DWORD D3DCOLOR;
 typedef D3DCOLOR* LPD3DCOLOR;
-typedef DWORD D3DCOLORMODEL;
-#define D3DCOLOR_RGB 2
-
-#define RGBA_MAKE(r, g, b, a) \
-  ((D3DCOLOR)(((DWORD)(a) << 24) | ((DWORD)(r) << 16) | ((DWORD)(g) << 8) | (DWORD)(b)))
 
 struct D3DMATRIX {
   D3DVALUE _11, _12, _13, _14;
@@ -382,84 +323,14 @@ typedef enum {
 
 // D3DDEVICEDESC.dwFlags
 #define D3DDD_COLORMODEL 0x00000001
-#define D3DDD_DEVCAPS 0x00000002
-#define D3DDD_TRANSFORMCAPS 0x00000004
-#define D3DDD_LIGHTINGCAPS 0x00000008
-#define D3DDD_BCLIPPING 0x00000010
-#define D3DDD_TRICAPS 0x00000040
 #define D3DDD_DEVICERENDERBITDEPTH 0x00000080
-#define D3DDD_DEVICEZBUFFERBITDEPTH 0x00000100
-#define D3DDD_MAXBUFFERSIZE 0x00000200
-#define D3DDD_MAXVERTEXCOUNT 0x00000400
 
-// D3DDEVICEDESC.dwDevCaps
-#define D3DDEVCAPS_FLOATTLVERTEX 0x00000001
-#define D3DDEVCAPS_TEXTURESYSTEMMEMORY 0x00000100
-#define D3DDEVCAPS_TEXTUREVIDEOMEMORY 0x00000200
-#define D3DDEVCAPS_DRAWPRIMTLVERTEX 0x00000400
-#define D3DDEVCAPS_CANRENDERAFTERFLIP 0x00000800
-#define D3DDEVCAPS_HWRASTERIZATION 0x00080000
-
-struct D3DTRANSFORMCAPS {
-  DWORD dwSize;
-  DWORD dwCaps;
-};
-
-struct D3DLIGHTINGCAPS {
-  DWORD dwSize;
-  DWORD dwCaps;
-  DWORD dwLightingModel;
-  DWORD dwNumLights;
-};
-
-struct D3DPRIMCAPS {
-  DWORD dwSize;
-  DWORD dwMiscCaps;
-  DWORD dwRasterCaps;
-  DWORD dwZCmpCaps;
-  DWORD dwSrcBlendCaps;
-  DWORD dwDestBlendCaps;
-  DWORD dwAlphaCmpCaps;
-  DWORD dwShadeCaps;
-  DWORD dwTextureCaps;
-  DWORD dwTextureFilterCaps;
-  DWORD dwTextureBlendCaps;
-  DWORD dwTextureAddressCaps;
-  DWORD dwStippleWidth;
-  DWORD dwStippleHeight;
-};
-
+// A device's description, down to what the program reads of it: whether it
+// says at which depths it renders, and those depths.
 struct D3DDEVICEDESC {
   DWORD dwSize;
   DWORD dwFlags;
-  D3DCOLORMODEL dcmColorModel;
-  DWORD dwDevCaps;
-  D3DTRANSFORMCAPS dtcTransformCaps;
-  BOOL bClipping;
-  D3DLIGHTINGCAPS dlcLightingCaps;
-  D3DPRIMCAPS dpcLineCaps;
-  D3DPRIMCAPS dpcTriCaps;
   DWORD dwDeviceRenderBitDepth;
-  DWORD dwDeviceZBufferBitDepth;
-  DWORD dwMaxBufferSize;
-  DWORD dwMaxVertexCount;
-  DWORD dwMinTextureWidth, dwMinTextureHeight;
-  DWORD dwMaxTextureWidth, dwMaxTextureHeight;
-  DWORD dwMinStippleWidth, dwMaxStippleWidth;
-  DWORD dwMinStippleHeight, dwMaxStippleHeight;
-  DWORD dwMaxTextureRepeat;
-  DWORD dwMaxTextureAspectRatio;
-  DWORD dwMaxAnisotropy;
-  D3DVALUE dvGuardBandLeft;
-  D3DVALUE dvGuardBandTop;
-  D3DVALUE dvGuardBandRight;
-  D3DVALUE dvGuardBandBottom;
-  D3DVALUE dvExtentsAdjust;
-  DWORD dwStencilCaps;
-  DWORD dwFVFCaps;
-  DWORD dwTextureOpCaps;
-  WORD wMaxTextureBlendStages;
-  WORD wMaxSimultaneousTextures;
 };
 typedef D3DDEVICEDESC* LPD3DDEVICEDESC;
 

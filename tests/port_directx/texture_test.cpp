@@ -37,7 +37,7 @@ TEST_F(PortTextures, OneBitAlphaComesBeforeFourBitAlphaAndOpaqueFormatsAreOffere
   int firstWithAlpha = -1, firstWithFourAlphaBits = -1, firstOpaque = -1;
   for (int i = 0; i < (int)formats.size(); ++i) {
     const DDPIXELFORMAT& f = formats[i];
-    EXPECT_EQ(f.dwSize, 32u);
+    EXPECT_EQ(f.dwSize, sizeof f);
     if (!IsSixteenBitRgb(f)) continue;
     bool alpha = (f.dwFlags & DDPF_ALPHAPIXELS) != 0;
     if (alpha && firstWithAlpha < 0) firstWithAlpha = i;
