@@ -3,16 +3,19 @@
 Glimmerz.scr under Wine, at 640x480 and 1920x1080 in 16 and 32 bits.
 
 usage: tests/bench/wine_compare.py [--build build/linux] [--wine auto|win32|win64|both]
-                                   [--seconds 20] [--modes 640x480x16,...]
+                                   [--seconds 20] [--modes 640x480x16,...] [--pairs 3]
 
 Each run gets an Xvfb screen of the mode's size, the mode stored in its own
 settings, music off, and the real clock; the first `seconds` of the show are
 measured. The native figures come from the frame timer (a copy of the program
-that counts every frame of each phase). Wine's come from its `fps` debug
+that counts every frame of each phase); the floor from the floor timer, the same
+copy with every draw at the cheapest state the rasteriser has (no blending, no
+alpha test, no texture), and "of floor" is how near the show comes to it. Wine's come from its `fps` debug
 channel, one figure about every second from the first frame on: figures 2 to 5
 are the sign (its first second is left out, as the renderer compiles its shaders
 then), figures 7 to 17 the bulb title. The ratio is the figure to read; the
-absolute rates move by a third from run to run on a shared machine.
+absolute rates move by a third from run to run on a shared machine, so each
+figure is the median of `pairs` runs made back to back with the others'.
 
 The Windows build compared is the 32-bit saver in a 32-bit prefix where this
 machine can run one, else the 64-bit saver in a 64-bit prefix (`--wine auto`);
@@ -101,6 +104,16 @@ def wine_fps(arch, width, height, bpp, seconds, work):
     return fps
 
 
+def median_fps(runs):
+    """{phase: the median of the runs' figures}, over the runs that have one."""
+    medians = {}
+    for phase in PHASES:
+        figures = sorted(run[phase] for run in runs if phase in run)
+        if figures:
+            medians[phase] = figures[len(figures) // 2]
+    return medians
+
+
 def arches_to_compare(wanted):
     """The Windows builds to run under Wine, each able to run here."""
     usable = []
@@ -122,28 +135,35 @@ def main():
     parser.add_argument("--wine", default="auto", choices=("auto", "win32", "win64", "both"))
     parser.add_argument("--seconds", type=int, default=20)
     parser.add_argument("--modes", default="640x480x16,640x480x32,1920x1080x16,1920x1080x32")
+    parser.add_argument("--pairs", type=int, default=3)
     args = parser.parse_args()
     timer = os.path.join(args.build, "tests", "bench", "glimmerz_frame_timer")
-    if not os.access(timer, os.X_OK):
-        sys.exit("build the target glimmerz_frame_timer first")
+    floor_timer = os.path.join(args.build, "tests", "bench", "glimmerz_floor_timer")
+    if not os.access(timer, os.X_OK) or not os.access(floor_timer, os.X_OK):
+        sys.exit("build the targets glimmerz_frame_timer and glimmerz_floor_timer first")
     arches = arches_to_compare(args.wine)
     work = tempfile.mkdtemp(prefix="glimmerz-compare-")
     try:
-        print(("%-14s %-10s %8s" % ("mode", "phase", "native"))
+        print(("%-14s %-10s %8s %8s %8s" % ("mode", "phase", "native", "floor", "of floor"))
               + "".join(" %9s %7s" % ("Wine " + a[3:], "ratio") for a in arches))
         for mode in args.modes.split(","):
             width, height, bpp = (int(n) for n in mode.split("x"))
-            native = native_fps(timer, width, height, bpp, args.seconds, work)
-            wine = {}
-            for arch in arches:
-                try:
-                    wine[arch] = wine_fps(arch, width, height, bpp, args.seconds, work)
-                except SessionError as error:
-                    print("Wine %s run failed: %s" % (arch, error))
-                    wine[arch] = {}
+            runs = {"native": [], "floor": []}
+            runs.update((arch, []) for arch in arches)
+            for _ in range(args.pairs):
+                runs["native"].append(native_fps(timer, width, height, bpp, args.seconds, work))
+                runs["floor"].append(native_fps(floor_timer, width, height, bpp, args.seconds, work))
+                for arch in arches:
+                    try:
+                        runs[arch].append(wine_fps(arch, width, height, bpp, args.seconds, work))
+                    except SessionError as error:
+                        print("Wine %s run failed: %s" % (arch, error))
+            native, floor = median_fps(runs["native"]), median_fps(runs["floor"])
+            wine = {arch: median_fps(runs[arch]) for arch in arches}
             for phase in PHASES:
-                n = native.get(phase)
-                line = "%-14s %-10s %8s" % (mode, phase, "%.1f" % n if n else "-")
+                n, f = native.get(phase), floor.get(phase)
+                line = "%-14s %-10s %8s %8s %8s" % (mode, phase, "%.1f" % n if n else "-", "%.1f" % f if f else "-",
+                                                    "%.0f %%" % (100 * n / f) if n and f else "-")
                 for arch in arches:
                     w = wine[arch].get(phase)
                     line += " %9s %7s" % ("%.1f" % w if w else "-", "%.2fx" % (n / w) if n and w else "-")
