@@ -5,19 +5,11 @@
 #include "port_internal.h"
 
 namespace {
-LRESULT CALLBACK Quiet(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
 HWND MakeWindow() {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = Quiet;
-    windowClass.lpszClassName = "handletest";
-    registered = RegisterClassExA(&windowClass) != 0;
-  }
+  WNDCLASSEXA windowClass = {sizeof windowClass};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = "handletest";
+  RegisterClassExA(&windowClass);  // refused after the first time; the class stays
   return CreateWindowExA(0, "handletest", "", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
 }
 }  // namespace
