@@ -13,6 +13,7 @@ ended otherwise than by its signal is a wrong ending. Two trials run at once.
 Not a test: it takes minutes and its timing is the machine's."""
 
 import argparse
+import ctypes
 import os
 import random
 import signal
@@ -28,13 +29,20 @@ sys.path.insert(0, os.path.join(root, "tests", "wine"))
 from wine_session import Screen  # noqa: E402
 
 SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+PR_SET_PDEATHSIG = 1
+
+
+def die_with_parent():
+    """A trial's program goes when this script goes, however it goes."""
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 MODES = (["--root"], ["/s"])
 
 
 def trial(program, env, rng, within_ms, limit_s):
     """(mode, signal, delay, outcome, seconds from signal to end)"""
     mode, sent, delay = rng.choice(MODES), rng.choice(SIGNALS), rng.uniform(0, within_ms) / 1000
-    process = subprocess.Popen([program] + mode, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen([program] + mode, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               preexec_fn=die_with_parent)
     time.sleep(delay)
     sent_at = time.monotonic()
     process.send_signal(sent)
