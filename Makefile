@@ -2,7 +2,8 @@
 #            (on a machine without a display: a headless run under Xvfb)
 # make test  install what is missing, build Linux and both Windows savers, run every test
 # make install   build both and install under PREFIX (default /usr/local), inside DESTDIR if given
-# make package   build both and make the Debian package build/linux/glimmerz_*.deb
+# make package   install what is missing, build all three and make the Debian package
+#                build/linux/glimmerz_*.deb
 LINUX := build/linux
 WINDOWS := build/windows
 WINDOWS64 := build/windows64
@@ -42,7 +43,9 @@ test:
 install: all
 	DESTDIR="$(DESTDIR)" cmake --install $(LINUX) --prefix "$(PREFIX)"
 
-package: all
+package:
+	tools/setup-deps.sh package
+	$(MAKE) linux windows
 	cd $(LINUX) && cpack -G DEB
 
 clean:

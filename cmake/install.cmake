@@ -13,10 +13,41 @@ set(GLIMMERZ_WINDOWS64_SCR "${CMAKE_SOURCE_DIR}/build/windows64/Glimmerz.scr" CA
 install(TARGETS glimmerz RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Where XScreenSaver looks for its hacks.
 install(TARGETS glimmerz RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+# Stripped as Debian strips its programs: the compilers' notes go with the symbols.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program ${CMAKE_INSTALL_BINDIR}/glimmerz ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/glimmerz)
+      execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\")
+    endforeach()
+  endif()")
 install(FILES resources/linux/glimmerz.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES resources/linux/glimmerz-settings.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# Who answers for the package: its Maintainer, the changelog's signature and the
+# copyright file's contact. A packager puts their own address here.
+set(GLIMMERZ_PACKAGE_MAINTAINER "Glimmerz developers <glimmerz@glimmerz.invalid>" CACHE STRING
+    "name and address the Debian package gives as its maintainer")
+# The manual page and the changelog compressed as Debian keeps them: gzip -9n,
+# so the same text gives the same bytes; the copyright file in Debian's
+# machine-readable format.
 configure_file(resources/linux/glimmerz.6.in ${CMAKE_BINARY_DIR}/glimmerz.6 @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/glimmerz.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+configure_file(resources/linux/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
+configure_file(resources/linux/copyright.in ${CMAKE_BINARY_DIR}/copyright @ONLY)
+find_program(GLIMMERZ_GZIP NAMES gzip REQUIRED)
+set(glimmerz_compressed)
+foreach(file glimmerz.6 changelog)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/${file}.gz
+    COMMAND ${GLIMMERZ_GZIP} -9n -c ${CMAKE_BINARY_DIR}/${file} > ${CMAKE_BINARY_DIR}/${file}.gz
+    DEPENDS ${CMAKE_BINARY_DIR}/${file}
+    COMMENT "Compressing ${file}")
+  list(APPEND glimmerz_compressed ${CMAKE_BINARY_DIR}/${file}.gz)
+endforeach()
+add_custom_target(glimmerz_compressed_docs ALL DEPENDS ${glimmerz_compressed})
+install(FILES ${CMAKE_BINARY_DIR}/glimmerz.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz ${CMAKE_BINARY_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmerz)
 install(FILES ${GLIMMERZ_WINDOWS_SCR} DESTINATION ${CMAKE_INSTALL_DATADIR}/glimmerz OPTIONAL)
 install(FILES ${GLIMMERZ_WINDOWS64_SCR} DESTINATION ${CMAKE_INSTALL_DATADIR}/glimmerz/x64 OPTIONAL)
 
@@ -52,7 +83,7 @@ a hack for XScreenSaver, with the Windows screen saver beside it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES TRUE)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Glimmerz developers <glimmerz@localhost>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${GLIMMERZ_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 # Dependencies come from the libraries the binary links, and SDL opens the GL
 # library itself at run time.

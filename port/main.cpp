@@ -1,6 +1,7 @@
 // The process entry on systems without Windows: hand the program its command
 // line as Windows would show it, then run the program's own entry. A screen-saver
-// daemon's options are taken here and become the program's saver switch.
+// daemon's options are taken here and become the program's saver switch, with
+// the music and display mode they give held over the stored settings.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
   std::string arguments = PortJoinArguments(argc, argv);
   std::string line = PortCommandLine(argc, argv);
   if (options.recognised) {
+    // A display mode not offered is the one thing the program ever says, for
+    // whoever wrote it into the daemon's settings; the show goes on regardless.
+    std::string complaint = HoldDaemonSettings(options);
+    if (!complaint.empty()) std::fputs(complaint.c_str(), stderr);
     PortSetSaverPlace(options.window, options.onRootWindow ? PortX11RootWindow() : options.host);
     arguments = "/s";
     line = PortCommandLine(1, argv) + " /s";

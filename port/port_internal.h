@@ -106,6 +106,21 @@ bool PortRunLimitReached();
 std::string PortConfigFolder();
 bool PortMakeFolders(const std::string& folder);
 
+// Settings that hold for this run over the settings file, each a DWORD under a
+// key below HKEY_CURRENT_USER: the key's reads see them, the program's writes
+// to them last for the run only, and the file never sees them (held_values.cpp).
+// Each call replaces what was held before; an empty list holds nothing.
+struct PortHeldSetting {
+  std::string key;
+  std::string name;
+  DWORD value;
+};
+void PortHoldSettings(const std::vector<PortHeldSetting>& settings);
+
+// True when some board offers the display mode in the options dialog's list
+// (displays.cpp).
+bool PortOffersDisplayMode(DWORD width, DWORD height, DWORD bpp);
+
 // Where the saver window goes when a screen-saver daemon runs the show: on a
 // window the daemon (or its settings program's preview pane) made, given by
 // its X11 id, or on an ordinary window of the process's own for trying it out.
@@ -137,8 +152,15 @@ struct DaemonOptions {
   PortSaverPlace window = PortSaverPlace::Ordinary;
   unsigned long host = 0;     // with Host: the window, 0 when the id named none
   bool onRootWindow = false;  // with Host: the screen's root window instead
+  int music = -1;             // 1 or 0 for this run; -1 leaves it to the settings
+  bool modeGiven = false;
+  std::string mode;  // the display mode for this run as given, WxHxBPP
 };
 DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow);
+// Holds the options' music and display mode over the settings for this run;
+// returns the one line that names a display mode not offered (whose setting is
+// then left to the settings), else nothing.
+std::string HoldDaemonSettings(const DaemonOptions& options);
 unsigned long ReadWindowId(const char* text);
 std::string UsageText();
 std::string VersionText();

@@ -2,6 +2,7 @@
 # Installs, on Debian 12, whatever the chosen purpose needs and is missing.
 #   tools/setup-deps.sh run    build and run the Linux screen saver (headless too)
 #   tools/setup-deps.sh test   everything `make test` needs: the builds, Wine, test tools
+#   tools/setup-deps.sh package  build all three and make the Debian package
 # A missing amd64 package fails the set-up. 32-bit Wine is only ever a bonus:
 # machines that cannot start 32-bit programs, or whose i386 archive index is
 # broken, go on without it, and its Wine cases say they were skipped.
@@ -12,13 +13,16 @@ build_pkgs="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libs
   libfluidsynth-dev libjack-jackd2-dev libgtk-3-dev libx11-dev fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
+# CPack's Debian packages: dpkg-shlibdeps finds the dependencies, file the programs.
+package_pkgs="dpkg-dev file imagemagick"
 test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev python3 python3-pil xscreensaver
-  xscreensaver-data wine wine64"
+  xscreensaver-data wine wine64 lintian"
 
 case "${1:-run}" in
   run) wanted="$build_pkgs $headless_pkgs" ;;
-  test) wanted="$build_pkgs $headless_pkgs $test_pkgs" ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  test) wanted="$build_pkgs $headless_pkgs $package_pkgs $test_pkgs" ;;
+  package) wanted="$build_pkgs $package_pkgs" ;;
+  *) echo "usage: $0 run|test|package" >&2; exit 2 ;;
 esac
 
 installed() {

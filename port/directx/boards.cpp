@@ -5,6 +5,7 @@
 // its monitor again.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -52,6 +53,11 @@ int BoardOfGuid(const GUID* guid) {
   for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display)
     if (GuidOfDisplay(display) == *guid) return display;
   return -1;
+}
+
+int BoardCount() {
+  VideoForAsking video;
+  return video.ready ? std::max(SDL_GetNumVideoDisplays(), 1) : 1;
 }
 
 bool BoardBounds(int board, int* x, int* y, int* width, int* height) {

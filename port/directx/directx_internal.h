@@ -44,6 +44,8 @@ std::vector<DisplayMode> ListDisplayModes(int board);
 // Boards (boards.cpp): board 0 is the primary monitor, board n the monitor n.
 // The board a DirectDraw GUID names (null and all-zero name the primary), or -1.
 int BoardOfGuid(const GUID* guid);
+// How many boards there are: the primary one at least.
+int BoardCount();
 bool BoardBounds(int board, int* x, int* y, int* width, int* height);
 // Moves a window that covers one monitor onto the board's monitor.
 void PlaceWindowOnBoard(HWND window, int board);

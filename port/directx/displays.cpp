@@ -50,6 +50,13 @@ std::vector<DisplayMode> ListDisplayModes(int board) {
   return modes;
 }
 
+bool PortOffersDisplayMode(DWORD width, DWORD height, DWORD bpp) {
+  for (int board = 0, boards = BoardCount(); board < boards; ++board)
+    for (const DisplayMode& m : ListDisplayModes(board))
+      if (m.width == width && m.height == height && m.bpp == bpp) return true;
+  return false;
+}
+
 void DescribeDisplayMode(const DisplayMode& mode, DDSURFACEDESC2* desc) {
   *desc = DDSURFACEDESC2();
   desc->dwSize = sizeof(DDSURFACEDESC2);

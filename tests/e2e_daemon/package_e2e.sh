@@ -1,7 +1,7 @@
 #!/bin/sh
 # The Debian package: built by CPack from the install rules, its dependencies
 # taken from the libraries the program links, and its files where the daemon,
-# its settings program and the desktop look for them.
+# its settings program and the desktop look for them; lintian finds no error.
 set -u
 build=$1
 work=$(mktemp -d /tmp/glimmerz-package-XXXXXX)
@@ -21,12 +21,16 @@ dpkg -x "$deb" "$work/root"
 for file in usr/bin/glimmerz usr/libexec/xscreensaver/glimmerz; do
   [ -x "$work/root/$file" ] || fail "$file missing or not executable"
 done
-for file in usr/share/xscreensaver/config/glimmerz.xml usr/share/man/man6/glimmerz.6 \
+for file in usr/share/xscreensaver/config/glimmerz.xml usr/share/man/man6/glimmerz.6.gz \
+  usr/share/doc/glimmerz/copyright usr/share/doc/glimmerz/changelog.gz \
   usr/share/applications/glimmerz-settings.desktop usr/share/icons/hicolor/48x48/apps/glimmerz.png \
   usr/share/glimmerz/Glimmerz.scr usr/share/glimmerz/x64/Glimmerz.scr; do
   [ -s "$work/root/$file" ] || fail "$file missing"
 done
-grep -q '<command arg="--root"/>' "$work/root/usr/share/xscreensaver/config/glimmerz.xml" || fail "description lacks --root"
+xml="$work/root/usr/share/xscreensaver/config/glimmerz.xml"
+grep -q '<command arg="--root"/>' "$xml" || fail "description lacks --root"
+grep -q 'arg-unset="--no-music"' "$xml" && grep -q 'arg-set="--mode 800x600x32"' "$xml" || fail "description's options"
 grep -qx 'Exec=glimmerz /c' "$work/root/usr/share/applications/glimmerz-settings.desktop" || fail "settings entry"
 "$work/root/usr/bin/glimmerz" --version | grep -q "^glimmerz [0-9]" || fail "the packaged program gives no version"
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian reports errors"; }
 echo PASS

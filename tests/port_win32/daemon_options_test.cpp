@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "port_internal.h"
+#include "port_win32/registry_fixture.h"
 
 namespace {
 DaemonOptions Read(std::vector<std::string> args, const char* daemonWindow = nullptr) {
@@ -49,4 +50,59 @@ TEST(DaemonOptions, TheWindowToDrawOn) {
     EXPECT_EQ(options.host, c.host);
     EXPECT_EQ(options.onRootWindow, c.onRoot);
   }
+}
+
+// The music and display mode a daemon gives hold for the run, on a 1024x768
+// screen, and whatever the program reads or writes the file keeps its own.
+class HeldDaemonSettings : public RegistryFileTest {};
+
+TEST_F(HeldDaemonSettings, HoldForTheRunAndAreNeverStored) {
+  const char* names[] = {MusicSetting, DisplayWidthSetting, DisplayHeightSetting, DisplayBppSetting};
+  const DWORD stored[] = {0, 640, 480, 16};
+  for (int i = 0; i < 4; ++i) WriteDwordSetting(names[i], &stored[i]);
+  const std::string text = ReadFile(file);
+  struct Case {
+    std::vector<std::string> line;
+    std::vector<DWORD> want;
+  };
+  std::vector<Case> cases = {{{"--root", "--music", "--mode", "800x600x32"}, {1, 800, 600, 32}},
+                             {{"--music", "-no-music", "-mode", "1024x768x16"}, {0, 1024, 768, 16}},
+                             {{"--music", "--mode"}, {1, 640, 480, 16}}};
+  // Modes the dialog does not offer on this screen, and what are no modes at all.
+  for (const char* bad : {"1280x1024x32", "800x600x24", "0x0x7", "800x600", "800x600x32x", "+800x600x32", "8\nrm"})
+    cases.push_back({{"--mode", bad}, {0, 640, 480, 16}});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line.back());
+    DaemonOptions options = Read(c.line);
+    EXPECT_TRUE(options.recognised);  // any of them runs the show
+    std::string complaint = HoldDaemonSettings(options);
+    bool modeHeld = c.want[1] != stored[1];
+    EXPECT_EQ(complaint.empty(), modeHeld) << complaint;
+    if (!modeHeld) {
+      EXPECT_EQ(complaint.find('\n'), complaint.size() - 1) << complaint;
+    }
+    for (int i = 0; i < 4; ++i) {
+      DWORD got = 0, other = c.want[i] + 1;
+      ReadDwordSetting(names[i], &got, &stored[i]);
+      EXPECT_EQ(got, c.want[i]) << names[i];
+      // What the program writes over a held value lasts for the run only.
+      if (got != stored[i]) WriteDwordSetting(names[i], &other);
+    }
+    EXPECT_EQ(ReadFile(file), text);
+  }
+  PortHoldSettings({});
+}
+
+TEST_F(HeldDaemonSettings, AreNotWrittenAsDefaultsAndNeedNoFile) {
+  HoldDaemonSettings(Read({"--no-music"}));
+  DWORD music = 1;
+  EXPECT_EQ(ReadDwordSetting(MusicSetting, &music, &DefaultMusic), 1);
+  EXPECT_EQ(music, 0u);
+  EXPECT_TRUE(Document().keys.at(0).values.empty());
+  // No settings folder can be made: a file stands where it would be.
+  std::system(("rm -rf " + folder + " && touch " + folder).c_str());
+  music = 1;
+  EXPECT_EQ(ReadDwordSetting(MusicSetting, &music, &DefaultMusic), 1);
+  EXPECT_EQ(music, 0u);
+  PortHoldSettings({});
 }

@@ -245,12 +245,15 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM,
       return OpenedKey(path, result);
     }
   }
+  // A key that cannot be made still opens while values are held under it, so
+  // that they hold even where nothing can be stored.
+  auto refuse = [&] { return HoldsValuesUnder(path) ? OpenedKey(path, result) : ERROR_ACCESS_DENIED; };
   RegistryFile file(true);
-  if (!file.ready() || !file.exclusive()) return ERROR_ACCESS_DENIED;
+  if (!file.ready() || !file.exclusive()) return refuse();
   bool existed = FindRegistryKey(&file.document(), path) != nullptr;
   if (!existed) {
     AddRegistryKey(&file.document(), path);
-    if (!file.Save()) return ERROR_ACCESS_DENIED;
+    if (!file.Save()) return refuse();
   }
   if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
   return OpenedKey(path, result);
@@ -260,10 +263,14 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
   OpenKey* open = KeyOf(key);
   if (!open) return ERROR_INVALID_HANDLE;
   if (data && !size) return ERROR_INVALID_PARAMETER;
-  RegistryFile file(false);
-  if (!file.ready()) return ERROR_ACCESS_DENIED;
-  RegistryKey* stored = FindRegistryKey(&file.document(), open->path);
-  RegistryValue* value = stored ? FindRegistryValue(stored, name ? name : "") : nullptr;
+  std::string valueName = name ? name : "";
+  RegistryValue* value = FindHeldValue(open->path, valueName);
+  if (!value) {
+    RegistryFile file(false);
+    if (!file.ready()) return ERROR_ACCESS_DENIED;
+    RegistryKey* stored = FindRegistryKey(&file.document(), open->path);
+    value = stored ? FindRegistryValue(stored, valueName) : nullptr;
+  }
   if (!value) return ERROR_FILE_NOT_FOUND;
   DWORD length = (DWORD)value->data.size();
   if (type) *type = value->type;
@@ -283,9 +290,13 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
   // The file's format has no way to write a line break inside a name.
   std::string valueName = name ? name : "";
   if (valueName.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
+  RegistryValue value{valueName, type, std::vector<BYTE>(data, data + size)};
+  if (RegistryValue* held = FindHeldValue(open->path, valueName)) {
+    *held = value;
+    return ERROR_SUCCESS;
+  }
   RegistryFile file(true);
   if (!file.ready() || !file.exclusive()) return ERROR_ACCESS_DENIED;
-  RegistryValue value{valueName, type, std::vector<BYTE>(data, data + size)};
   SetRegistryValue(AddRegistryKey(&file.document(), open->path), value);
   return file.Save() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }

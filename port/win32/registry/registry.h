@@ -48,3 +48,8 @@ void SetRegistryValue(RegistryKey* key, const RegistryValue& value);
 // Removes the key and every key below it.
 void DeleteRegistryKey(RegistryDocument* document, const std::string& path);
 void DeleteRegistryValue(RegistryKey* key, const std::string& name);
+
+// The value held for this run under that key path and name (held_values.cpp),
+// or null; and whether any is held under the key.
+RegistryValue* FindHeldValue(const std::string& path, const std::string& name);
+bool HoldsValuesUnder(const std::string& path);

@@ -43,8 +43,11 @@ RegistryKey* AddRegistryKey(RegistryDocument* document, const std::string& path)
 
 void SetRegistryValue(RegistryKey* key, const RegistryValue& value) {
   if (RegistryValue* old = FindRegistryValue(key, value.name)) {
+    // The new value's text form goes with it: bytes kept as UTF-16LE under an
+    // 8-bit text's flag would be written as what they are not.
     old->type = value.type;
     old->data = value.data;
+    old->wide = value.wide;
     return;
   }
   key->index[Folded(value.name)] = key->values.size();
