@@ -21,8 +21,8 @@ from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_sh
 from wine_session import LOADERS, Case, SessionError, Wine, why_arch_cannot_run
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
-NAMED_IN = ((r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall", "displayname"),  # removal entries
-            (r"HKLM\Software\Classes\Installer\Products", "productname"))  # and product records by name
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"  # the removal entries
+PRODUCTS_KEY = r"HKLM\Software\Classes\Installer\Products"  # Windows Installer's own product records
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 INSTALLED_SCR = r"C:\windows\system32\Glimmerz.scr"  # the system folder of the prefix's own architecture
 HAL_DEVICE_GUID = "E03DE684AA46CF11816F0000C020156E"
@@ -487,35 +487,34 @@ def options_dialog(args):
 
 
 def package_state(case):
-    """The installed Glimmerz.scr, (version, publisher) of each removal entry named Glimmerz, the icon
-    of each product record so named (both in the prefix's own registry view), and SCRNSAVE.EXE."""
+    """The installed Glimmerz.scr, (version, publisher) of each Glimmerz entry, their icons, SCRNSAVE.EXE."""
     def read(*path):
         return pathlib.Path(drive, *path).read_bytes() if os.path.isfile(os.path.join(drive, *path)) else None
+
+    def named(key, name):  # the keys below this one whose `name` is Glimmerz, in the prefix's own view
+        below = [line for line in case.wine.reg("query", key, *view)[1].splitlines() if line.startswith("HKEY")]
+        found = [{k: v[1] for k, v in (case.wine.reg_values(sub, *view) or {}).items()} for sub in below]
+        return [values for values in found if values.get(name) == "Glimmerz"]
     view, drive = ["/reg:64"] if case.wine.arch == "win64" else [], os.path.join(case.wine.prefix, "drive_c")
-    entries, products = [[{k: v[1] for k, v in values.items()} for values in (case.wine.reg_values(sub, *view) or {}
-                          for sub in case.wine.reg("query", key, *view)[1].splitlines() if sub.startswith("HKEY"))
-                          if values.get(name, (0, ""))[1] == "Glimmerz"] for key, name in NAMED_IN]
     return (read("windows", "system32", "Glimmerz.scr"),
-            [(e.get("displayversion"), e.get("publisher")) for e in entries],
-            [read(*p.get("producticon", "C:")[3:].split("\\")) for p in products],
+            [(e.get("displayversion"), e.get("publisher")) for e in named(UNINSTALL_KEY, "displayname")],
+            [read(*p.get("producticon", "C:")[3:].split("\\")) for p in named(PRODUCTS_KEY, "productname")],
             (case.wine.reg_values(DESKTOP_KEY) or {}).get("scrnsave.exe", (0, None))[1])
 
 
 def package(args):
-    """Glimmerz.msi of the build, the same version rebuilt and a newer one, each installed silently over
-    the last; then removal, once with another saver chosen and once with Glimmerz, in other letters."""
+    """Installs Glimmerz.msi, the same version rebuilt and a newer one, each over the last; then removes it."""
     def msiexec(switch, msi):
         code, took = case.wine.run("msiexec", switch, windows_path(msi), "/qn", timeout=120)
         note("msiexec %s %s /qn: exit code %d in %.1f s" % (switch, msi, code, took))
         return code
     here, msi = os.path.dirname(args.scr), os.path.join(os.path.dirname(args.scr), "Glimmerz.msi")
     wixl = pathlib.Path(msi + ".wixl").read_text().splitlines()  # as the build ran it, from `here`
-    icon, saver = (pathlib.Path(here, next(a[5:] for a in wixl if a.startswith("Icon="))).read_bytes(),
-                   pathlib.Path(args.scr).read_bytes())
-    builds = [(msi, args.version, saver)]
+    icon = pathlib.Path(here, next(a[5:] for a in wixl if a.startswith("Icon="))).read_bytes()
+    builds = [(msi, args.version, pathlib.Path(args.scr).read_bytes())]
     for version, tag in ((args.version, "rebuilt"), ("%d.0.0" % (int(args.version.split(".")[0]) + 1), "newer")):
         scr, built = (os.path.join(args.work, tag + ext) for ext in (".scr", ".msi"))
-        builds.append((built, version, saver + tag.encode()))  # past the image's end: the same program
+        builds.append((built, version, builds[0][2] + tag.encode()))  # past the image's end: the same program
         pathlib.Path(scr).write_bytes(builds[-1][2])
         subprocess.run([os.path.relpath(scr, here).join(("Saver=", "")) if a.startswith("Saver=") else a
                         for a in wixl] + ["-D", "Version=" + version, "-o", built], cwd=here, check=True)
