@@ -1,6 +1,7 @@
 # make run   install what is missing, build, and start the screen saver full screen
 #            (on a machine without a display: a headless run under Xvfb)
 # make test  install what is missing, build Linux and both Windows savers, run every test
+# make windows   build both Windows savers and, where wixl is installed, their .msi packages
 # make install   build both and install under PREFIX (default /usr/local), inside DESTDIR if given
 # make package   install what is missing, build all three and make the Debian package
 #                build/linux/glimmerz_*.deb

@@ -9,3 +9,5 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/resources -I ${GLIM
 target_compile_options(Glimmerz PRIVATE -Wall -Wno-unused-parameter)
 target_link_options(Glimmerz PRIVATE -static -mwindows)
 target_link_libraries(Glimmerz PRIVATE dxguid ole32 uuid gdi32 user32 advapi32 winmm)
+
+include(cmake/windows-package.cmake)

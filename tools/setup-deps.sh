@@ -5,13 +5,16 @@
 #   tools/setup-deps.sh package  build all three and make the Debian package
 # A missing amd64 package fails the set-up. 32-bit Wine is only ever a bonus:
 # machines that cannot start 32-bit programs, or whose i386 archive index is
-# broken, go on without it, and its Wine cases say they were skipped.
+# broken, go on without it, and its Wine cases say they were skipped. So are the
+# Windows Installer tools: without them the Windows builds make the savers and
+# say they skipped the .msi packages.
 set -e
 here=$(dirname "$0")
 
 build_pkgs="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libstb-dev
   libfluidsynth-dev libjack-jackd2-dev libgtk-3-dev libx11-dev fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools"
+package_pkgs="wixl msitools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
 # CPack's Debian packages: dpkg-shlibdeps finds the dependencies, file the programs.
 package_pkgs="dpkg-dev file imagemagick"
@@ -33,11 +36,15 @@ missing=""
 for p in $wanted; do
   installed "$p" || missing="$missing $p"
 done
+missing_optional=""
+for p in $package_pkgs; do
+  installed "$p" || missing_optional="$missing_optional $p"
+done
 want_wine32=""
 if [ "$1" = test ] && ! installed wine32:i386 && "$here/runs-32-bit-programs.sh"; then
   want_wine32=yes
 fi
-[ -z "$missing" ] && [ -z "$want_wine32" ] && exit 0
+[ -z "$missing" ] && [ -z "$missing_optional" ] && [ -z "$want_wine32" ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -61,6 +68,10 @@ export DEBIAN_FRONTEND=noninteractive
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
   $sudo apt-get install -y -q $missing
+fi
+if [ -n "$missing_optional" ]; then
+  $sudo apt-get install -y -q $missing_optional ||
+    echo "Could not install$missing_optional: the Windows builds will skip their .msi packages"
 fi
 if [ -n "$want_wine32" ]; then
   $sudo apt-get install -y -q wine32:i386 >/dev/null 2>&1 ||

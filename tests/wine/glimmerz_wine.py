@@ -10,6 +10,7 @@ Wine's registry."""
 import argparse
 import math
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -20,6 +21,10 @@ from show_pictures import SignModel, bulb_title_statistics, outside_sign_dark_sh
 from wine_session import LOADERS, Case, SessionError, Wine, why_arch_cannot_run
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"  # the removal entries
+PRODUCTS_KEY = r"HKLM\Software\Classes\Installer\Products"  # Windows Installer's own product records
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+INSTALLED_SCR = r"C:\windows\system32\Glimmerz.scr"  # the system folder of the prefix's own architecture
 HAL_DEVICE_GUID = "E03DE684AA46CF11816F0000C020156E"
 
 # Moments of the show a picture is checked at, as (aim, latest) in seconds: the
@@ -481,9 +486,59 @@ def options_dialog(args):
               % (mode,))
 
 
+def package_state(case):
+    """The installed Glimmerz.scr, (version, publisher) of each Glimmerz entry, their icons, SCRNSAVE.EXE."""
+    def read(*path):
+        return pathlib.Path(drive, *path).read_bytes() if os.path.isfile(os.path.join(drive, *path)) else None
+
+    def named(key, name):  # the keys below this one whose `name` is Glimmerz, in the prefix's own view
+        below = [line for line in case.wine.reg("query", key, *view)[1].splitlines() if line.startswith("HKEY")]
+        found = [{k: v[1] for k, v in (case.wine.reg_values(sub, *view) or {}).items()} for sub in below]
+        return [values for values in found if values.get(name) == "Glimmerz"]
+    view, drive = ["/reg:64"] if case.wine.arch == "win64" else [], os.path.join(case.wine.prefix, "drive_c")
+    return (read("windows", "system32", "Glimmerz.scr"),
+            [(e.get("displayversion"), e.get("publisher")) for e in named(UNINSTALL_KEY, "displayname")],
+            [read(*p.get("producticon", "C:")[3:].split("\\")) for p in named(PRODUCTS_KEY, "productname")],
+            (case.wine.reg_values(DESKTOP_KEY) or {}).get("scrnsave.exe", (0, None))[1])
+
+
+def package(args):
+    """Installs Glimmerz.msi, the same version rebuilt and a newer one, each over the last; then removes it."""
+    def msiexec(switch, msi):
+        code, took = case.wine.run("msiexec", switch, windows_path(msi), "/qn", timeout=120)
+        note("msiexec %s %s /qn: exit code %d in %.1f s" % (switch, msi, code, took))
+        return code
+    here, msi = os.path.dirname(args.scr), os.path.join(os.path.dirname(args.scr), "Glimmerz.msi")
+    wixl = pathlib.Path(msi + ".wixl").read_text().splitlines()  # as the build ran it, from `here`
+    icon = pathlib.Path(here, next(a[5:] for a in wixl if a.startswith("Icon="))).read_bytes()
+    builds = [(msi, args.version, pathlib.Path(args.scr).read_bytes())]
+    for version, tag in ((args.version, "rebuilt"), ("%d.0.0" % (int(args.version.split(".")[0]) + 1), "newer")):
+        scr, built = (os.path.join(args.work, tag + ext) for ext in (".scr", ".msi"))
+        builds.append((built, version, builds[0][2] + tag.encode()))  # past the image's end: the same program
+        pathlib.Path(scr).write_bytes(builds[-1][2])
+        subprocess.run([os.path.relpath(scr, here).join(("Saver=", "")) if a.startswith("Saver=") else a
+                        for a in wixl] + ["-D", "Version=" + version, "-o", built], cwd=here, check=True)
+    with Case(args.work, args.arch) as case:
+        case.wine.reg("add", SETTINGS_KEY, "/v", "music", "/t", "REG_DWORD", "/d", "0", "/f")
+        for built, version, scr in builds:
+            code, state = msiexec("/i", built), package_state(case)
+            check(code == 0 and state == (scr, [(version, "Vantorel")], [icon], INSTALLED_SCR),
+                  "a silent install of %s puts exactly its Glimmerz.scr into the system folder and names it in "
+                  "SCRNSAVE.EXE, with one entry, Glimmerz %s by Vantorel, and its icon (%d, %s, %s)"
+                  % (built, version, code, state[1], state[3]))
+        check(msiexec("/i", msi) != 0 and package_state(case) == state, "the older package is refused then")
+        for removed, chosen, kept in ((builds[2][0], "other.scr", "other.scr"), (msi, INSTALLED_SCR.upper(), None)):
+            msiexec("/i", removed)
+            case.wine.reg("add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", chosen, "/f")
+            check(msiexec("/x", removed) == 0 and package_state(case) == (None, [], [], kept)
+                  and (case.wine.reg_values(SETTINGS_KEY) or {}).get("music") == ("REG_DWORD", "0x0"),
+                  "a silent removal leaves neither file nor entry, keeps the settings, and SCRNSAVE.EXE %s"
+                  % ("keeps another saver" if kept else "no longer names Glimmerz"))
+
+
 CASES = {"prefix-setup": prefix_setup, "prefix-cleanup": prefix_cleanup, "quick-switches": quick_switches,
          "saver-show": saver_show, "settings-defaults": settings_defaults, "settings-kept": settings_kept,
-         "display-800x600": display_800x600, "preview": preview, "options-dialog": options_dialog}
+         "display-800x600": display_800x600, "preview": preview, "options-dialog": options_dialog, "package": package}
 
 
 def main():
@@ -493,6 +548,7 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--shots", required=True)
     parser.add_argument("--preview-host", help="the host program the preview case starts the saver from")
+    parser.add_argument("--version", help="the program's version, which its package has")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     args.scr, args.work, args.shots = map(os.path.abspath, (args.scr, args.work, args.shots))
@@ -504,6 +560,9 @@ def main():
     reason = why_arch_cannot_run(args.arch)
     if args.case != "prefix-cleanup" and reason:
         print("skipped: %s, so Wine cannot run the %s saver here" % (reason, args.arch), flush=True)
+        return SKIPPED
+    if args.case == "package" and not shutil.which("wixl"):
+        print("skipped: wixl is not installed here, so the build made no package", flush=True)
         return SKIPPED
     try:
         CASES[args.case](args)

@@ -261,9 +261,9 @@ class Wine:
                                     stderr=log, timeout=60, start_new_session=True)
         return result.returncode, result.stdout.decode("latin-1").replace("\r", "")
 
-    def reg_values(self, key):
+    def reg_values(self, key, *options):
         """{lower-case value name: (type, data text)} of one key, or None when the key is missing."""
-        code, out = self.reg("query", key)
+        code, out = self.reg("query", key, *options)
         if code != 0:
             return None
         values = {}
