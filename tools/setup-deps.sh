@@ -14,7 +14,8 @@ here=$(dirname "$0")
 build_pkgs="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libstb-dev
   libfluidsynth-dev libjack-jackd2-dev libgtk-3-dev libx11-dev fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools"
-package_pkgs="wixl msitools"
+# The Windows Installer tools, which the Windows builds can do without.
+msi_pkgs="wixl msitools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
 # CPack's Debian packages: dpkg-shlibdeps finds the dependencies, file the programs.
 package_pkgs="dpkg-dev file imagemagick"
@@ -37,7 +38,7 @@ for p in $wanted; do
   installed "$p" || missing="$missing $p"
 done
 missing_optional=""
-for p in $package_pkgs; do
+for p in $msi_pkgs; do
   installed "$p" || missing_optional="$missing_optional $p"
 done
 want_wine32=""
