@@ -6,7 +6,8 @@
 
 namespace {
 HWND MakeWindow() {
-  WNDCLASSEXA windowClass = {sizeof windowClass};
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = DefWindowProcA;
   windowClass.lpszClassName = "handletest";
   RegisterClassExA(&windowClass);  // refused after the first time; the class stays

@@ -197,6 +197,8 @@ TEST(RegistryText, TheOlderHeaderIsReadAndAnOversizedNumberIsDamage) {
     EXPECT_EQ(ParseRegistryText(text, &d), c.understood) << c.data;
     RegistryValue* value = FindRegistryValue(FindRegistryKey(&d, KeyPath), "v");
     EXPECT_EQ(value ? value->data : std::vector<BYTE>{}, c.kept) << c.data;
-    if (!c.written.empty()) EXPECT_NE(FormatRegistryText(d).find("\"v\"=" + c.written + "\r\n"), std::string::npos);
+    if (!c.written.empty()) {
+      EXPECT_NE(FormatRegistryText(d).find("\"v\"=" + c.written + "\r\n"), std::string::npos) << c.data;
+    }
   }
 }
