@@ -234,14 +234,6 @@ bool GlClipsDepth() { return glTarget.context.clipControl; }
 
 uint32_t GlTargetGeneration() { return glTarget.generation; }
 
-Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
-  if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return {0, 0, 0, 0};
-  double scale = std::min((double)windowWidth / pictureWidth, (double)windowHeight / pictureHeight);
-  int width = std::min(windowWidth, (int)std::lround(pictureWidth * scale));
-  int height = std::min(windowHeight, (int)std::lround(pictureHeight * scale));
-  return {(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
-}
-
 void PresentGlTarget(bool waitForVsync) {
   if (!MakeGlTargetCurrent()) {
     PortNoteFramePresented();
