@@ -88,6 +88,9 @@ void DrawRoundedInto(GLuint framebuffer, const Letterbox& box) {
   glUniform4f(glGetUniformLocation(program, "box"), (float)box.x, (float)box.y, (float)box.width,
               (float)box.height);
   glDrawArrays(GL_TRIANGLES, 0, 3);
+  // Left bound, the scene's texture would be read by the next draw into the
+  // scene itself, which WebGL refuses, even a draw whose program never samples.
+  glBindTexture(GL_TEXTURE_2D, 0);
   ForgetGlState();
 }
 
