@@ -1,6 +1,6 @@
 # make run   install what is missing, build, and start the screen saver full screen
 #            (on a machine without a display: a headless run under Xvfb)
-# make test  install what is missing, build Linux and both Windows savers, run every test
+# make test  install what is missing, build Linux, both Windows savers and the page, run every test
 # make web   the page, build/web/: the show in a browser (python3 -m http.server -d build/web)
 # make install   build both and install under PREFIX (default /usr/local), inside DESTDIR if given
 # make package   build both and make the Debian package build/linux/glimmerz_*.deb
@@ -47,7 +47,7 @@ run:
 
 test:
 	tools/setup-deps.sh test
-	$(MAKE) linux windows
+	$(MAKE) linux windows web
 	ctest --test-dir $(LINUX) --output-on-failure -j$(JOBS)
 
 install: all

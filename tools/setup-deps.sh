@@ -12,12 +12,16 @@ build_pkgs="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libs
   libfluidsynth-dev libjack-jackd2-dev libgtk-3-dev libx11-dev fonts-dejavu-core
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
+# The web build and its tests: emscripten, node's npm for the page's
+# synthesiser, Chromium to run the page.
+web_pkgs="emscripten"
+web_test_pkgs="chromium python3-websocket"
 test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev python3 python3-pil xscreensaver
   xscreensaver-data wine wine64"
 
 case "${1:-run}" in
   run) wanted="$build_pkgs $headless_pkgs" ;;
-  test) wanted="$build_pkgs $headless_pkgs $test_pkgs" ;;
+  test) wanted="$build_pkgs $headless_pkgs $test_pkgs $web_pkgs $web_test_pkgs" ;;
   *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
 
@@ -33,7 +37,20 @@ want_wine32=""
 if [ "$1" = test ] && ! installed wine32:i386 && "$here/runs-32-bit-programs.sh"; then
   want_wine32=yes
 fi
-[ -z "$missing" ] && [ -z "$want_wine32" ] && exit 0
+# npm comes with Debian's nodejs unless node came from elsewhere with its own.
+if [ "$1" = test ] && ! command -v npm >/dev/null; then
+  missing="$missing nodejs npm"
+fi
+install_page_packages() {
+  # The page's synthesiser, at the versions the lockfile names.
+  if [ "$1" = test ] && [ ! -d "$here/../port/web/node_modules/js-synthesizer" ]; then
+    (cd "$here/../port/web" && npm ci --no-audit --no-fund)
+  fi
+}
+if [ -z "$missing" ] && [ -z "$want_wine32" ]; then
+  install_page_packages "$1"
+  exit 0
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -62,4 +79,5 @@ if [ -n "$want_wine32" ]; then
   $sudo apt-get install -y -q wine32:i386 >/dev/null 2>&1 ||
     echo "No 32-bit Wine here: wine32:i386 did not install, so the 32-bit Wine cases will be skipped"
 fi
+install_page_packages "$1"
 exit 0

@@ -108,8 +108,9 @@ function makeGlimmerzMusic(enabled) {
   // its own for the given seconds: the level of each second (root mean square).
   music.renderLevels = function (seconds) {
     if (!ready || !music.lastTune) return Promise.resolve(null);
-    var offline = new JSSynth.Synthesizer();
+    var offline = null;
     return ready.then(function (soundFont) {
+      offline = new JSSynth.Synthesizer();
       offline.init(sampleRate, { initialGain: gain });
       return offline.loadSFont(soundFont.slice(0));
     }).then(function () {
