@@ -19,6 +19,11 @@ EM_ASYNC_JS(void, AwaitAnimationFrame, (), {
   await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
 });
 
+// Each frame's clock reading, for the page's frame-rate measurement (?measure=1).
+EM_JS(void, TellPageFrameShown, (unsigned clock), {
+  Module.glimmerzPage.frameShown(clock);
+});
+
 EM_JS(int, PageHoldsShow, (), {
   return Module.glimmerzPage.holding ? 1 : 0;
 });
@@ -39,6 +44,7 @@ EM_ASYNC_JS(void, SleepInPage, (int ms), {
 bool WebShowHeld() { return PageHoldsShow() != 0; }
 
 void WebAwaitNextFrame() {
+  TellPageFrameShown(PortClockReading());
   if (WebShowHeld()) {
     PortHoldClock(true);
     AwaitStart();

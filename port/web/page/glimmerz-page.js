@@ -68,6 +68,12 @@
     newShow();
   };
 
+  // With ?measure=1, when each frame reached the page and the show's clock then.
+  window.glimmerzFrameTimes = query.get("measure") === "1" ? [] : null;
+  page.frameShown = function (clock) {
+    if (window.glimmerzFrameTimes) window.glimmerzFrameTimes.push([performance.now(), clock]);
+  };
+
   page.storeCapture = function (time, url) {
     window.glimmerzCaptures[time] = url;
     window.glimmerzCaptured = captureTimes.every(function (t) { return t in window.glimmerzCaptures; });
