@@ -82,7 +82,7 @@ unsigned SceneFramebuffer();
 bool GlClipsDepth();
 uint32_t GlTargetGeneration();
 
-// What the draws last told GL (d3d_draw.cpp): anything else that touches the
+// What the draws last told GL (gl_draw.cpp): anything else that touches the
 // context must forget it, so that the next draw sets everything again.
 void ForgetGlState();
 // Binds a texture to unit 0 unless it is bound already.
@@ -175,7 +175,7 @@ HRESULT CreateViewportObject(IDirect3DViewport3** viewport);
 // The viewport's last SetViewport2 data; false before any.
 bool ViewportData(IDirect3DViewport3* viewport, D3DVIEWPORT2* data);
 
-// What a draw needs from its device (d3d_draw.cpp).
+// What a draw needs from its device (gl_draw.cpp).
 struct DrawState {
   const DWORD* renderStates;  // indexed by D3DRENDERSTATETYPE, below RenderStateCount
   const DWORD* stageStates;   // stage 0, indexed by D3DTEXTURESTAGESTATETYPE, below StageStateCount

@@ -2,7 +2,7 @@
 // OpenGL ES 3's (WebGL 2) in the browser. ES lacks a few of desktop GL's
 // names; those the texture table spells its formats with are given their
 // desktop values, for the ES upload converts texels itself and never hands
-// them to GL.
+// them to GL. The shaders are written once, after the dialect's version line.
 #pragma once
 
 #ifdef __EMSCRIPTEN__
@@ -14,8 +14,10 @@
 #define GL_UNSIGNED_SHORT_4_4_4_4_REV 0x8365
 #define GL_UNSIGNED_INT_8_8_8_8_REV 0x8367
 #define GL_CLAMP_TO_BORDER GL_CLAMP_TO_EDGE  // ES 3.0 has no border colour; nothing here draws with one
+const char* const GlslVersionLine = "#version 300 es\nprecision highp float;\nprecision highp int;\n";
 #else
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
+const char* const GlslVersionLine = "#version 330\n";
 #endif

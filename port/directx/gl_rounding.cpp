@@ -69,6 +69,10 @@ void DrawRounded(GLuint program, bool dither, GLuint sceneTexture, DWORD width, 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glDisableClientState(GL_COLOR_ARRAY);
+  // The draws' own arrays (gl_draw.cpp) would win over these: an enabled
+  // generic array 0 stands in for the position array.
+  for (GLuint attribute = 0; attribute < 3; ++attribute) glDisableVertexAttribArray(attribute);
+  glEnableClientState(GL_VERTEX_ARRAY);
   glUseProgram(program);
   glUniform1i(glGetUniformLocation(program, "dither"), dither ? 1 : 0);
   if (sceneTexture) {

@@ -11,7 +11,7 @@
 #include "directx/directx_internal.h"
 #include "directx/gl_api.h"
 #include "web.h"
-#include "webgl_program.h"
+#include "directx/gl_program.h"
 
 namespace {
 struct WebGlTarget {
@@ -73,7 +73,7 @@ void MakeColourTarget(GLuint* framebuffer, GLuint* texture, DWORD width, DWORD h
 }
 
 void DrawRoundedInto(GLuint framebuffer, const Letterbox& box) {
-  if (!target.roundingProgram) target.roundingProgram = MakeWebGlProgram(fullViewVertex, RoundingFragment().c_str());
+  if (!target.roundingProgram) target.roundingProgram = MakeGlProgram(fullViewVertex, RoundingFragment().c_str());
   GLuint program = target.roundingProgram;
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   glViewport(box.x, box.y, box.width, box.height);

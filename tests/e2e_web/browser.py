@@ -54,6 +54,8 @@ class Page:
             time.sleep(0.1)
         self.socket = websocket.create_connection(pages[0]["webSocketDebuggerUrl"], timeout=60)
         self.next_id = 0
+        # The page's own size, whatever the headless window keeps for itself.
+        self.call("Emulation.setDeviceMetricsOverride", width=1280, height=720, deviceScaleFactor=1, mobile=False)
         self.open(self.query)
         return self
 

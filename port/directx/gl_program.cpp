@@ -1,10 +1,11 @@
-// Shader programs for WebGL 2: GLSL ES 3.00, high precision throughout.
-#include "directx/gl_api.h"
-#include "webgl_program.h"
+// Shader programs in the one GLSL both dialects read: desktop GLSL 3.30 and
+// GLSL ES 3.00 differ in little but their version line.
+#include "gl_api.h"
+#include "gl_program.h"
 
 namespace {
 GLuint Compile(GLenum kind, const char* source) {
-  const char* sources[] = {"#version 300 es\nprecision highp float;\nprecision highp int;\n", source};
+  const char* sources[] = {GlslVersionLine, source};
   GLuint shader = glCreateShader(kind);
   glShaderSource(shader, 2, sources, nullptr);
   glCompileShader(shader);
@@ -16,7 +17,7 @@ GLuint Compile(GLenum kind, const char* source) {
 }
 }  // namespace
 
-unsigned MakeWebGlProgram(const char* vertexSource, const char* fragmentSource) {
+unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource) {
   GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource);
   GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
   GLuint program = 0;

@@ -1,14 +1,17 @@
-// One DrawPrimitive on WebGL 2, which has no fixed-function pipeline: one
-// program does what the Linux path asks of GL's fixed functions. A textured
+// One DrawPrimitive in GL, the same on desktop GL and WebGL 2 (which has no
+// fixed-function pipeline): one program draws every primitive. A textured
 // draw shows texture colour times vertex colour with the texture's alpha
 // alone, an untextured one the vertex colour and alpha; under source-alpha
-// blending a fragment of alpha 0 is left out, as the Linux path's alpha test
-// does. Positions arrive in clip space, worked out as on Linux (d3d_vertices.cpp).
+// blending a fragment of alpha 0 is left out, which changes nothing and spares
+// a software renderer the blending of most of a glyph's quad. Positions arrive
+// in clip space, worked out in d3d_vertices.cpp; GL's own matrices are never
+// used, for changing them for every quad costs a software renderer more than
+// the four products.
 #include <cstring>
 
-#include "directx/directx_internal.h"
-#include "directx/gl_api.h"
-#include "webgl_program.h"
+#include "directx_internal.h"
+#include "gl_api.h"
+#include "gl_program.h"
 
 namespace {
 const char* const drawVertex = R"(
@@ -75,7 +78,7 @@ bool UseDrawProgram() {
   if (drawing.program && drawing.generation == GlTargetGeneration()) return true;
   drawing = DrawProgram();
   drawing.generation = GlTargetGeneration();
-  drawing.program = MakeWebGlProgram(drawVertex, drawFragment);
+  drawing.program = MakeGlProgram(drawVertex, drawFragment);
   if (!drawing.program) return false;
   glBindAttribLocation(drawing.program, Position, "position");
   glBindAttribLocation(drawing.program, Diffuse, "diffuse");
@@ -207,5 +210,8 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
   else
     glVertexAttrib2f(Texel, 0.0f, 0.0f);
   glDrawArrays(GlPrimitive(type), 0, (GLsizei)count);
+  // Desktop GL's own arrays (the 16-bit rounding's) take pointers into memory
+  // only while no buffer is bound.
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
   return D3D_OK;
 }
