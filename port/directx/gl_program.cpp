@@ -3,11 +3,9 @@
 #include "gl_api.h"
 #include "gl_program.h"
 
-namespace {
-GLuint Compile(GLenum kind, const char* source) {
-  const char* sources[] = {GlslVersionLine, source};
+unsigned CompileGlShader(unsigned kind, const char* const* sources, int count) {
   GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 2, sources, nullptr);
+  glShaderSource(shader, count, sources, nullptr);
   glCompileShader(shader);
   GLint compiled = 0;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
@@ -15,16 +13,13 @@ GLuint Compile(GLenum kind, const char* source) {
   glDeleteShader(shader);
   return 0;
 }
-}  // namespace
 
-unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource) {
-  GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource);
-  GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
+unsigned LinkGlProgram(unsigned first, unsigned second) {
   GLuint program = 0;
-  if (vertex && fragment) {
+  if (first) {
     program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
+    glAttachShader(program, first);
+    if (second) glAttachShader(program, second);
     glLinkProgram(program);
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -33,7 +28,20 @@ unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource) {
       program = 0;
     }
   }
-  if (vertex) glDeleteShader(vertex);
-  if (fragment) glDeleteShader(fragment);
+  if (first) glDeleteShader(first);
+  if (second) glDeleteShader(second);
   return program;
+}
+
+unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource) {
+  const char* vertex[] = {GlslVersionLine, vertexSource};
+  const char* fragment[] = {GlslVersionLine, fragmentSource};
+  GLuint vertexShader = CompileGlShader(GL_VERTEX_SHADER, vertex, 2);
+  GLuint fragmentShader = CompileGlShader(GL_FRAGMENT_SHADER, fragment, 2);
+  if (!vertexShader || !fragmentShader) {
+    if (vertexShader) glDeleteShader(vertexShader);
+    if (fragmentShader) glDeleteShader(fragmentShader);
+    return 0;
+  }
+  return LinkGlProgram(vertexShader, fragmentShader);
 }

@@ -12,6 +12,7 @@
 #include <GL/glext.h>
 
 #include "directx_internal.h"
+#include "gl_program.h"
 
 namespace {
 // From the scene's target into a rectangle of another framebuffer.
@@ -39,25 +40,8 @@ GLuint MakeRoundingProgram(bool inPlace) {
   const char* sources[] = {
       inPlace ? "#version 130\n#extension GL_EXT_shader_framebuffer_fetch : require\n" : "#version 130\n",
       RoundTo16BitsSource, inPlace ? inPlaceShader : fromSceneShader};
-  GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
-  glShaderSource(shader, 3, sources, nullptr);
-  glCompileShader(shader);
-  GLint compiled = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-  GLuint program = 0;
-  if (compiled) {
-    program = glCreateProgram();
-    glAttachShader(program, shader);
-    glLinkProgram(program);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) {
-      glDeleteProgram(program);
-      program = 0;
-    }
-  }
-  glDeleteShader(shader);
-  return program;
+  // Fragments only: the corners come through GL's fixed vertex stage.
+  return LinkGlProgram(CompileGlShader(GL_FRAGMENT_SHADER, sources, 3), 0);
 }
 
 void DrawRounded(GLuint program, bool dither, GLuint sceneTexture, DWORD width, DWORD height) {
