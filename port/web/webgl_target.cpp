@@ -119,6 +119,14 @@ bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp) {
   if (!handle) return false;
   bool fresh = handle != target.handle || window != target.window || !glIsFramebuffer(target.sceneFramebuffer);
   if (fresh) {
+    // The page's one context outlives each show; what the last show made in it goes.
+    if (handle == target.handle) {
+      GLuint framebuffers[] = {target.sceneFramebuffer, target.pictureFramebuffer};
+      GLuint textures[] = {target.sceneTexture, target.pictureTexture};
+      glDeleteFramebuffers(2, framebuffers);
+      glDeleteTextures(2, textures);
+      if (target.roundingProgram) glDeleteProgram(target.roundingProgram);
+    }
     uint32_t generation = target.generation + 1;
     bool dither = target.dither;
     target = WebGlTarget();
