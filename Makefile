@@ -1,18 +1,20 @@
 # make run   install what is missing, build, and start the screen saver full screen
 #            (on a machine without a display: a headless run under Xvfb)
-# make test  install what is missing, build Linux and both Windows savers, run every test
+# make test  install what is missing, build Linux, both Windows savers and the page, run every test
 # make windows   build both Windows savers and, where wixl is installed, their .msi packages
+# make web   the page, build/web/: the show in a browser (python3 -m http.server -d build/web)
 # make install   build both and install under PREFIX (default /usr/local), inside DESTDIR if given
 # make package   install what is missing, build all three and make the Debian package
 #                build/linux/glimmerz_*.deb
 LINUX := build/linux
+WEB := build/web
 WINDOWS := build/windows
 WINDOWS64 := build/windows64
 JOBS ?= 2
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all linux windows run test install package clean
+.PHONY: all linux windows web run test install package clean
 
 all: linux windows
 
@@ -30,6 +32,16 @@ windows: linux
 	  -DGLIMMERZ_ASSET_DIR=$(abspath $(LINUX))/assets
 	cmake --build $(WINDOWS64) -j$(JOBS)
 
+# The native tree makes the resources and instruments; emscripten builds the rest.
+web:
+	[ -d port/web/node_modules/js-synthesizer ] || (cd port/web && npm ci --no-audit --no-fund)
+	cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(LINUX) -j$(JOBS) --target glimmerz_res_file assets_music
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build/web-tree -DCMAKE_BUILD_TYPE=Release \
+	  -DGLIMMERZ_RES=$(abspath $(LINUX))/glimmerz.res -DGLIMMERZ_ASSET_DIR=$(abspath $(LINUX))/assets \
+	  -DGLIMMERZ_WEB_DIR=$(abspath $(WEB))
+	NODE_PATH=/usr/share/nodejs cmake --build build/web-tree -j$(JOBS)
+
 run:
 	tools/setup-deps.sh run
 	cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -38,7 +50,7 @@ run:
 
 test:
 	tools/setup-deps.sh test
-	$(MAKE) linux windows
+	$(MAKE) linux windows web
 	ctest --test-dir $(LINUX) --output-on-failure -j$(JOBS)
 
 install: all

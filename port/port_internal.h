@@ -46,6 +46,9 @@ inline void AppendUtf8(std::string* out, unsigned c) {
 
 // The SDL window behind a window handle, or null.
 SDL_Window* PortSdlWindow(HWND window);
+// True for a window DirectDraw can show pictures in: a top-level window of the
+// port's own (an SDL window on Linux, the page's canvas in a browser).
+bool PortWindowHoldsPictures(HWND window);
 // The window's OpenGL context, made on first use and current afterwards; null
 // when the window has none and cannot get one.
 void* PortGlContext(HWND window);
@@ -63,6 +66,9 @@ void PortNoteFramePresented();
 // a busy wait; and real monotonic milliseconds, for waits.
 DWORD PortClockReading();
 uint64_t PortRealMs();
+// While held, the clock stands still: the page keeps the show at its first
+// frame until the visitor starts it, and that wait is no show time.
+void PortHoldClock(bool hold);
 
 // COM classes the port can create: one entry per class, see win32/com_classes.cpp.
 struct PortComClass {

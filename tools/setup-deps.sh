@@ -19,12 +19,16 @@ msi_pkgs="wixl msitools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
 # CPack's Debian packages: dpkg-shlibdeps finds the dependencies, file the programs.
 package_pkgs="dpkg-dev file imagemagick"
+# The web build and its tests: emscripten, node's npm for the page's
+# synthesiser, Chromium to run the page.
+web_pkgs="emscripten"
+web_test_pkgs="chromium python3-websocket"
 test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev python3 python3-pil xscreensaver
   xscreensaver-data wine wine64 lintian"
 
 case "${1:-run}" in
   run) wanted="$build_pkgs $headless_pkgs" ;;
-  test) wanted="$build_pkgs $headless_pkgs $package_pkgs $test_pkgs" ;;
+  test) wanted="$build_pkgs $headless_pkgs $package_pkgs $test_pkgs $web_pkgs $web_test_pkgs" ;;
   package) wanted="$build_pkgs $package_pkgs" ;;
   *) echo "usage: $0 run|test|package" >&2; exit 2 ;;
 esac
@@ -45,7 +49,20 @@ want_wine32=""
 if [ "$1" = test ] && ! installed wine32:i386 && "$here/runs-32-bit-programs.sh"; then
   want_wine32=yes
 fi
-[ -z "$missing" ] && [ -z "$missing_optional" ] && [ -z "$want_wine32" ] && exit 0
+# npm comes with Debian's nodejs unless node came from elsewhere with its own.
+if [ "$1" = test ] && ! command -v npm >/dev/null; then
+  missing="$missing nodejs npm"
+fi
+install_page_packages() {
+  # The page's synthesiser, at the versions the lockfile names.
+  if [ "$1" = test ] && [ ! -d "$here/../port/web/node_modules/js-synthesizer" ]; then
+    (cd "$here/../port/web" && npm ci --no-audit --no-fund)
+  fi
+}
+if [ -z "$missing" ] && [ -z "$missing_optional" ] && [ -z "$want_wine32" ]; then
+  install_page_packages "$1"
+  exit 0
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -78,4 +95,5 @@ if [ -n "$want_wine32" ]; then
   $sudo apt-get install -y -q wine32:i386 >/dev/null 2>&1 ||
     echo "No 32-bit Wine here: wine32:i386 did not install, so the 32-bit Wine cases will be skipped"
 fi
+install_page_packages "$1"
 exit 0

@@ -1,5 +1,5 @@
 // The Direct3D device: scenes, the states and transforms a draw uses, the
-// bound texture and viewports. Drawing itself is in d3d_draw.cpp.
+// bound texture and viewports. Drawing itself is in gl_draw.cpp.
 #include <algorithm>
 #include <cstring>
 

@@ -2,8 +2,6 @@
 // display mode. A display mode here is the size and depth of the picture; the
 // monitor's own mode is never touched, so nothing can be left behind in a
 // strange mode.
-#include <SDL.h>
-
 #include "directx_internal.h"
 
 struct DirectDrawObject : PortComObject<IDirectDraw4> {
@@ -37,7 +35,7 @@ struct DirectDrawObject : PortComObject<IDirectDraw4> {
     bool fullScreen = (flags & DDSCL_FULLSCREEN) != 0;
     bool normal = (flags & DDSCL_NORMAL) != 0;
     if (exclusive != fullScreen || normal == exclusive) return DDERR_INVALIDPARAMS;
-    if (exclusive && !PortSdlWindow(newWindow)) return DDERR_INVALIDPARAMS;
+    if (exclusive && !PortWindowHoldsPictures(newWindow)) return DDERR_INVALIDPARAMS;
     window = newWindow;
     cooperation = flags;
     // Exclusive use of another monitor's board shows the window on that monitor.
@@ -122,11 +120,10 @@ bool DirectDrawMode(DirectDrawObject* directDraw, DisplayMode* mode) {
     return true;
   }
   // Exclusive without a mode of its own: the desktop's, as the window has it.
-  SDL_Window* window = PortSdlWindow(directDraw->window);
-  if (!window) return false;
   int width = 0, height = 0;
-  SDL_GetWindowSize(window, &width, &height);
-  if (width < 1 || height < 1) return false;
+  if (!PortWindowHoldsPictures(directDraw->window) || !PortWindowSize(directDraw->window, &width, &height) ||
+      width < 1 || height < 1)
+    return false;
   *mode = {(DWORD)width, (DWORD)height, 32};
   return true;
 }

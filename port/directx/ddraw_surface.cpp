@@ -2,9 +2,7 @@
 // are the GL target) and textures. A texture keeps its texels in memory with
 // the pitch Lock hands out and a GL copy made from them on Unlock; being
 // managed that way, it survives anything short of its own release.
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 #include "directx_internal.h"
 
@@ -147,12 +145,8 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
       for (GLint& value : applied) value = 0;
     }
     BindGlTexture(glName);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, (GLint)(pitch / format->bytesPerTexel));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, (GLint)format->glInternalFormat, (GLsizei)width, (GLsizei)height, 0,
-                 format->glFormat, format->glType, texels.data());
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    UploadTexels(*format, width, height, pitch, texels.data());
     changed = false;
   }
 };
@@ -221,8 +215,5 @@ bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels)
   if (!surface || surface->kind != Texture || !MakeGlTargetCurrent()) return false;
   if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();
   BindGlTexture(surface->glName);
-  texels->assign((size_t)surface->width * surface->height * surface->format->bytesPerTexel, 0);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, surface->format->glFormat, surface->format->glType, texels->data());
-  return true;
+  return ReadBoundTexels(*surface->format, surface->width, surface->height, texels);
 }

@@ -128,6 +128,7 @@ extern const IID IID_IDirect3DMMXDevice;
 struct DDPIXELFORMAT {
   DWORD dwSize;
   DWORD dwFlags;
+  DWORD dwFourCC;  // read by nothing; the SDK's layout
   DWORD dwRGBBitCount;
   DWORD dwRBitMask;
   DWORD dwGBitMask;
@@ -152,7 +153,12 @@ struct DDSURFACEDESC2 {
   LONG lPitch;
   DWORD dwBackBufferCount;
   DWORD dwRefreshRate;
+  // Nothing reads these; they keep the SDK's layout, whose size a 32-bit
+  // build's size field carries (the web build is one).
+  DWORD dwAlphaBitDepth;
+  DWORD dwReserved;
   LPVOID lpSurface;
+  DWORD ddckColourKeys[8];
   DDPIXELFORMAT ddpfPixelFormat;
   DDSCAPS2 ddsCaps;
   DWORD dwTextureStage;

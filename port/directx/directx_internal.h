@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "win32/com_object.h"
@@ -29,6 +30,12 @@ extern const TextureFormat textureFormats[];
 extern const int textureFormatCount;
 // The offered format a caller's description names, or null.
 const TextureFormat* FindTextureFormat(const DDPIXELFORMAT& wanted);
+// Fills the bound GL texture from texels of the format, rows `pitch` bytes
+// apart; and reads it back, rows packed, in the format (false where GL cannot).
+// Desktop GL takes the formats as they are (texture_formats.cpp); ES is given
+// them widened to 8 bits a channel, which is what desktop GL keeps of them too.
+void UploadTexels(const TextureFormat& format, DWORD width, DWORD height, DWORD pitch, const uint8_t* texels);
+bool ReadBoundTexels(const TextureFormat& format, DWORD width, DWORD height, std::vector<uint8_t>* texels);
 
 // ---------------------------------------------------------------------------
 // Display modes (displays.cpp) and boards
@@ -77,7 +84,7 @@ unsigned SceneFramebuffer();
 bool GlClipsDepth();
 uint32_t GlTargetGeneration();
 
-// What the draws last told GL (d3d_draw.cpp): anything else that touches the
+// What the draws last told GL (gl_draw.cpp): anything else that touches the
 // context must forget it, so that the next draw sets everything again.
 void ForgetGlState();
 // Binds a texture to unit 0 unless it is bound already.
@@ -108,6 +115,8 @@ Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int w
 // framebuffer, or (in place) the window's pixels where they lie; 0 when GL
 // cannot.
 unsigned MakeRoundingProgram(bool inPlace);
+// RoundTo16Bits(colour, pixel) and its uniform `dither`, in GLSL (gl_rounding_rule.cpp).
+extern const char* const RoundTo16BitsSource;
 // Runs a rounding program over the viewport of the bound framebuffer; the
 // scene's texture is 0 for a program made to round in place.
 void DrawRounded(unsigned program, bool dither, unsigned sceneTexture, DWORD width, DWORD height);
@@ -123,6 +132,10 @@ void CaptureDueFrames(DWORD now, int width, int height);
 void ResetCapture();
 // Writes an RGBA picture (top row first) as a PNG without its alpha.
 bool WritePng(const char* path, const uint8_t* rgba, int width, int height);
+// Where captures go (capture_png.cpp on Linux, the page's in a browser): made
+// ready before the first, then one RGBA picture (top row first) for time t.
+void PrepareCaptureStore(const std::string& place);
+void StoreCapture(const std::string& place, DWORD time, const uint8_t* rgba, int width, int height);
 
 // ---------------------------------------------------------------------------
 // Objects
@@ -164,7 +177,7 @@ HRESULT CreateViewportObject(IDirect3DViewport3** viewport);
 // The viewport's last SetViewport2 data; false before any.
 bool ViewportData(IDirect3DViewport3* viewport, D3DVIEWPORT2* data);
 
-// What a draw needs from its device (d3d_draw.cpp).
+// What a draw needs from its device (gl_draw.cpp).
 struct DrawState {
   const DWORD* renderStates;  // indexed by D3DRENDERSTATETYPE, below RenderStateCount
   const DWORD* stageStates;   // stage 0, indexed by D3DTEXTURESTAGESTATETYPE, below StageStateCount
@@ -178,6 +191,29 @@ struct DrawState {
 };
 const int RenderStateCount = 160;
 const int StageStateCount = 32;
+// How a vertex format lies in memory (d3d_vertices.cpp).
+struct VertexLayout {
+  DWORD stride;
+  bool preTransformed;
+  int diffuse;  // byte offsets, -1 when absent
+  int texture;
+};
+VertexLayout LayoutOf(DWORD format);
+// The draw's blend factors and primitive in GL's names.
+void GlBlendFactors(const DrawState& state, unsigned* source, unsigned* destination);
+unsigned GlPrimitive(D3DPRIMITIVETYPE type);
+// World, view, projection and the move into GL's clip space in one matrix,
+// made again only when one of them changes.
+const D3DMATRIX& CombinedMatrix(const DrawState& state);
+// Four clip-space coordinates a vertex, valid until the next call: model
+// positions through the combined matrix, or screen positions with 1/rhw as w
+// (so colours and texture coordinates interpolate with perspective).
+const float* TransformPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DMATRIX& m);
+const float* ClipPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DVIEWPORT2& vp);
+// True for a frame's opening fill of the whole picture with one opaque colour,
+// which a clear draws for a fraction of the work; its colour then in *colour.
+bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, const VertexLayout& layout,
+                               const uint8_t* vertices, DWORD count, D3DCOLOR* colour);
 // Draws the vertices into the scene; the caller has checked the arguments.
 HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD vertexFormat, const void* vertices,
                      DWORD count);

@@ -1,8 +1,6 @@
 // The display modes DirectDraw reports for a board. Since a mode is only the
 // size of the picture (the monitor keeps its own mode), every common size up to
 // the board's monitor's is offered.
-#include <SDL.h>
-
 #include <algorithm>
 
 #include "directx_internal.h"

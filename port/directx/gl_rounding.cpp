@@ -12,24 +12,9 @@
 #include <GL/glext.h>
 
 #include "directx_internal.h"
+#include "gl_program.h"
 
 namespace {
-// Rounds a colour to 5, 6 and 5 bits against the threshold of the ordered
-// 4x4 pattern [0 8 2 10; 12 4 14 6; 3 11 1 9; 15 7 13 5] at pixel p when
-// dithering (a half otherwise): the 2x2 pattern [0 2; 3 1] within each 2x2
-// block, and again across blocks.
-const char* roundingFunction = R"(
-uniform bool dither;
-vec3 RoundTo16Bits(vec3 c, ivec2 p) {
-  ivec2 low = p & 1;
-  ivec2 high = (p >> 1) & 1;
-  int rank = 4 * (((low.x ^ low.y) << 1) | low.y) + (((high.x ^ high.y) << 1) | high.y);
-  float threshold = dither ? (float(rank) + 0.5) / 16.0 : 0.5;
-  vec3 levels = vec3(31.0, 63.0, 31.0);
-  return min(floor(c * levels + threshold), levels) / levels;
-}
-)";
-
 // From the scene's target into a rectangle of another framebuffer.
 const char* fromSceneShader = R"(
 uniform sampler2D scene;
@@ -54,26 +39,9 @@ GLuint MakeRoundingProgram(bool inPlace) {
   // Reading the pixel being written is an extension.
   const char* sources[] = {
       inPlace ? "#version 130\n#extension GL_EXT_shader_framebuffer_fetch : require\n" : "#version 130\n",
-      roundingFunction, inPlace ? inPlaceShader : fromSceneShader};
-  GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
-  glShaderSource(shader, 3, sources, nullptr);
-  glCompileShader(shader);
-  GLint compiled = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-  GLuint program = 0;
-  if (compiled) {
-    program = glCreateProgram();
-    glAttachShader(program, shader);
-    glLinkProgram(program);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) {
-      glDeleteProgram(program);
-      program = 0;
-    }
-  }
-  glDeleteShader(shader);
-  return program;
+      RoundTo16BitsSource, inPlace ? inPlaceShader : fromSceneShader};
+  // Fragments only: the corners come through GL's fixed vertex stage.
+  return LinkGlProgram(CompileGlShader(GL_FRAGMENT_SHADER, sources, 3), 0);
 }
 
 void DrawRounded(GLuint program, bool dither, GLuint sceneTexture, DWORD width, DWORD height) {
@@ -85,6 +53,10 @@ void DrawRounded(GLuint program, bool dither, GLuint sceneTexture, DWORD width, 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glDisableClientState(GL_COLOR_ARRAY);
+  // The draws' own arrays (gl_draw.cpp) would win over these: an enabled
+  // generic array 0 stands in for the position array.
+  for (GLuint attribute = 0; attribute < 3; ++attribute) glDisableVertexAttribArray(attribute);
+  glEnableClientState(GL_VERTEX_ARRAY);
   glUseProgram(program);
   glUniform1i(glGetUniformLocation(program, "dither"), dither ? 1 : 0);
   if (sceneTexture) {

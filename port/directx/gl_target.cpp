@@ -69,19 +69,7 @@ void SetFixedState() {
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_DITHER);  // 16-bit dithering is done when the picture is made
-  glShadeModel(GL_SMOOTH);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glActiveTexture(GL_TEXTURE0);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PRIMARY_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
-  glEnableClientState(GL_VERTEX_ARRAY);
 }
 
 void MakeColourTarget(GLuint* framebuffer, GLuint* texture, DWORD width, DWORD height) {
@@ -233,14 +221,6 @@ GLuint SceneFramebuffer() {
 bool GlClipsDepth() { return glTarget.context.clipControl; }
 
 uint32_t GlTargetGeneration() { return glTarget.generation; }
-
-Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
-  if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return {0, 0, 0, 0};
-  double scale = std::min((double)windowWidth / pictureWidth, (double)windowHeight / pictureHeight);
-  int width = std::min(windowWidth, (int)std::lround(pictureWidth * scale));
-  int height = std::min(windowHeight, (int)std::lround(pictureHeight * scale));
-  return {(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
-}
 
 void PresentGlTarget(bool waitForVsync) {
   if (!MakeGlTargetCurrent()) {

@@ -5,11 +5,9 @@
 // one with 8 bits a channel, each value widened to its nearest: a software
 // renderer samples those far faster than packed 16-bit texels, and reading
 // them back in the texture's own format gives the very texels a caller wrote.
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
 
 #include "directx_internal.h"
+#include "gl_api.h"
 
 namespace {
 DDPIXELFORMAT Rgb(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {

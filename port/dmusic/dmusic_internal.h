@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include <fluidsynth.h>
-
 #include "win32/com_object.h"
 #include "dmusic.h"
 
@@ -23,34 +21,8 @@ enum class MusicSinkKind {
 const int MusicSampleRate = 44100;
 const int MusicChannels = 16;
 
-// The audio output of one performance. A device renders from SDL's callback on
-// SDL's audio thread. Without one, the silent clock renders on the program's
-// thread whatever the clock says is due whenever the performance is locked, so
-// the tune still advances, ends and restarts in real time while nothing is heard.
-struct MusicSink {
-  MusicSinkKind kind = MusicSinkKind::Device;
-  uint32_t device = 0;  // SDL_AudioDeviceID
-  bool sdlAudioStarted = false;
-  bool clocked = false;
-  int64_t clockStartNs = 0;
-  int64_t clockFrames = 0;  // rendered since clockStartNs
-  fluid_synth_t* synth = nullptr;
-  const char* driver = "";
-};
-// Opens the sink; for a device, the system's output, else the silent clock.
-bool OpenMusicSink(MusicSink* sink, fluid_synth_t* synth);
-void CloseMusicSink(MusicSink* sink);
-// Keeps the audio thread out while the synthesiser or its player is changed;
-// the silent clock catches up first.
-void LockMusicSink(MusicSink* sink);
-void UnlockMusicSink(MusicSink* sink);
-
 // True when this process may play out loud: no other copy of the user's holds the tune.
 bool TakeTuneLock();
-
-// Keep FluidSynth, libinstpatch and ALSA quiet on the terminal.
-void SilenceMusicLibraries();
-void SilenceSoundSystem();
 
 class PortPerformance;
 
@@ -74,42 +46,33 @@ class PortSegment : public PortComObject<IDirectMusicSegment> {
   int instrumentsId = -1;
 };
 
+// The performance the loader's segments download their instruments into: the
+// synthesiser underneath is the system's (FluidSynth on Linux, in
+// fluid_performance.h; the page's in a browser).
+// It hands out the one notification the program listens for, the music having
+// stopped (notifications.cpp).
 class PortPerformance : public PortComObject<IDirectMusicPerformance> {
  public:
-  PortPerformance();
+  PortPerformance() : PortComObject(IID_IDirectMusicPerformance) {}
   ~PortPerformance() override;
-  HRESULT Init(IDirectMusic** directMusic, LPDIRECTSOUND directSound, HWND window) override;
-  HRESULT PlaySegment(IDirectMusicSegment* segment, DWORD flags, LONGLONG startTime,
-                      IDirectMusicSegmentState** segmentState) override;
-  HRESULT Stop(IDirectMusicSegment* segment, IDirectMusicSegmentState* segmentState, MUSIC_TIME time,
-               DWORD flags) override;
+  virtual bool Initialised() const = 0;
+  // Loads a DLS collection into the synthesiser: an id for UnloadInstruments, or -1.
+  virtual int LoadInstruments(const MusicBytes& dls) = 0;
+  virtual void UnloadInstruments(int id) = 0;
+
   HRESULT FreePMsg(DMUS_PMSG* message) override;
   HRESULT GetNotificationPMsg(DMUS_NOTIFICATION_PMSG** message) override;
   HRESULT AddNotificationType(REFGUID notificationType) override;
-  HRESULT AddPort(IDirectMusicPort* port) override;
-  HRESULT CloseDown() override;
 
-  bool Initialised() const { return synth != nullptr; }
-  // Loads a DLS collection into the synthesiser: an id for UnloadInstruments, or -1.
-  int LoadInstruments(const MusicBytes& dls);
-  void UnloadInstruments(int id);
-
-  // Offline rendering (for tests): 0 when the sink is not of the kind asked for.
-  int RenderStereo(float* interleaved, int frames);
-  int RenderStems(float** channels, int frames);
-  const char* DriverName() const { return sink.driver; }
+ protected:
+  // Asked before every look at the notifications: true when the tune has
+  // stopped by itself since the last time.
+  virtual bool TakeTuneEnded() = 0;
+  // Drops what is queued, as closing down does.
+  void DropNotifications();
 
  private:
-  void SilenceVoices();
-  void EndTune();
-  void NoteTuneEnded();
-  fluid_settings_t* settings = nullptr;
-  fluid_synth_t* synth = nullptr;
-  fluid_player_t* player = nullptr;
-  MusicSink sink;
-  bool portAdded = false;
   bool performanceNotifications = false;
-  std::vector<int> instruments;
   std::vector<DMUS_NOTIFICATION_PMSG*> queued;
   std::vector<DMUS_NOTIFICATION_PMSG*> handedOut;
 };

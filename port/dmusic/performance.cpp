@@ -5,10 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
-#include "dmusic_internal.h"
+#include "fluid_performance.h"
 
 static MusicSinkKind selectedSinkKind = MusicSinkKind::Device;
 
@@ -18,14 +17,9 @@ void SelectPortMusicSink(MusicSinkKind kind) { selectedSinkKind = kind; }
 // arrangement quiet, and more than this lets loud chords clip.
 static const double MusicGain = 0.4;
 
-PortPerformance::PortPerformance() : PortComObject(IID_IDirectMusicPerformance) {}
+FluidPerformance::~FluidPerformance() { CloseDown(); }
 
-PortPerformance::~PortPerformance() {
-  CloseDown();
-  for (auto* m : handedOut) delete m;
-}
-
-HRESULT PortPerformance::Init(IDirectMusic** directMusic, LPDIRECTSOUND directSound, HWND) {
+HRESULT FluidPerformance::Init(IDirectMusic** directMusic, LPDIRECTSOUND directSound, HWND) {
   if (synth) return DMUS_E_ALREADY_INITED;
   // There is no DirectMusic or DirectSound object to share here.
   if (directMusic || directSound) return E_NOTIMPL;
@@ -55,7 +49,7 @@ HRESULT PortPerformance::Init(IDirectMusic** directMusic, LPDIRECTSOUND directSo
   return S_OK;
 }
 
-HRESULT PortPerformance::AddPort(IDirectMusicPort* port) {
+HRESULT FluidPerformance::AddPort(IDirectMusicPort* port) {
   if (!synth) return DMUS_E_NOT_INIT;
   if (port) return E_NOTIMPL;  // only the default port exists
   if (portAdded) return S_OK;
@@ -64,13 +58,7 @@ HRESULT PortPerformance::AddPort(IDirectMusicPort* port) {
   return S_OK;
 }
 
-HRESULT PortPerformance::AddNotificationType(REFGUID notificationType) {
-  if (notificationType != GUID_NOTIFICATION_PERFORMANCE) return E_NOTIMPL;
-  performanceNotifications = true;
-  return S_OK;
-}
-
-HRESULT PortPerformance::PlaySegment(IDirectMusicSegment* segment, DWORD flags, LONGLONG,
+HRESULT FluidPerformance::PlaySegment(IDirectMusicSegment* segment, DWORD flags, LONGLONG,
                                      IDirectMusicSegmentState** segmentState) {
   if (!synth) return DMUS_E_NOT_INIT;
   if (!segment) return E_POINTER;
@@ -89,7 +77,7 @@ HRESULT PortPerformance::PlaySegment(IDirectMusicSegment* segment, DWORD flags, 
   return started ? S_OK : E_FAIL;
 }
 
-HRESULT PortPerformance::Stop(IDirectMusicSegment*, IDirectMusicSegmentState*, MUSIC_TIME, DWORD) {
+HRESULT FluidPerformance::Stop(IDirectMusicSegment*, IDirectMusicSegmentState*, MUSIC_TIME, DWORD) {
   if (!synth) return DMUS_E_NOT_INIT;
   // A stop asked for is no news to the asker: no notification follows it.
   LockMusicSink(&sink);
@@ -99,7 +87,7 @@ HRESULT PortPerformance::Stop(IDirectMusicSegment*, IDirectMusicSegmentState*, M
   return S_OK;
 }
 
-void PortPerformance::EndTune() {
+void FluidPerformance::EndTune() {
   if (!player) return;
   fluid_player_stop(player);
   delete_fluid_player(player);
@@ -108,7 +96,8 @@ void PortPerformance::EndTune() {
 
 // The tune has stopped once its last event has passed and its last note has
 // died away. The player gives up on notes that ring on for ever by itself.
-void PortPerformance::NoteTuneEnded() {
+bool FluidPerformance::TakeTuneEnded() {
+  if (!synth) return false;
   LockMusicSink(&sink);
   bool ended = false;
   if (player) {
@@ -119,43 +108,10 @@ void PortPerformance::NoteTuneEnded() {
   }
   if (ended) EndTune();
   UnlockMusicSink(&sink);
-  if (!ended || !performanceNotifications) return;
-
-  auto* message = new DMUS_NOTIFICATION_PMSG();
-  message->dwSize = sizeof(*message);
-  // Reference time is the master clock's, in 100 ns units.
-  message->rtTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                        std::chrono::steady_clock::now().time_since_epoch()).count() / 100;
-  message->dwFlags = DMUS_PMSGF_REFTIME;
-  message->dwType = DMUS_PMSGT_NOTIFICATION;
-  message->guidNotificationType = GUID_NOTIFICATION_PERFORMANCE;
-  message->dwNotificationOption = DMUS_NOTIFICATION_MUSICSTOPPED;
-  queued.push_back(message);
+  return ended;
 }
 
-HRESULT PortPerformance::GetNotificationPMsg(DMUS_NOTIFICATION_PMSG** message) {
-  if (!message) return E_POINTER;
-  *message = nullptr;
-  if (!synth) return DMUS_E_NOT_INIT;
-  NoteTuneEnded();
-  if (queued.empty()) return S_FALSE;
-  *message = queued.front();
-  queued.erase(queued.begin());
-  handedOut.push_back(*message);
-  return S_OK;
-}
-
-HRESULT PortPerformance::FreePMsg(DMUS_PMSG* message) {
-  if (!message) return E_POINTER;
-  auto it = std::find_if(handedOut.begin(), handedOut.end(),
-                         [&](DMUS_NOTIFICATION_PMSG* m) { return reinterpret_cast<DMUS_PMSG*>(m) == message; });
-  if (it == handedOut.end()) return DMUS_E_CANNOT_FREE;
-  delete *it;
-  handedOut.erase(it);
-  return S_OK;
-}
-
-HRESULT PortPerformance::CloseDown() {
+HRESULT FluidPerformance::CloseDown() {
   CloseMusicSink(&sink);
   portAdded = false;
   EndTune();
@@ -164,12 +120,11 @@ HRESULT PortPerformance::CloseDown() {
   if (settings) delete_fluid_settings(settings);
   synth = nullptr;
   settings = nullptr;
-  for (auto* m : queued) delete m;
-  queued.clear();
+  DropNotifications();
   return S_OK;
 }
 
-int PortPerformance::LoadInstruments(const MusicBytes& dls) {
+int FluidPerformance::LoadInstruments(const MusicBytes& dls) {
   if (!synth) return -1;
   // The DLS reader wants a path; a memory-backed descriptor gives it one
   // without a file on disk.
@@ -195,7 +150,7 @@ int PortPerformance::LoadInstruments(const MusicBytes& dls) {
   return id;
 }
 
-void PortPerformance::UnloadInstruments(int id) {
+void FluidPerformance::UnloadInstruments(int id) {
   auto it = std::find(instruments.begin(), instruments.end(), id);
   if (it == instruments.end()) return;
   instruments.erase(it);
@@ -207,7 +162,7 @@ void PortPerformance::UnloadInstruments(int id) {
 
 // Unloading instruments that still sound makes the synthesiser wait for them on
 // a thread of its own; cutting the voices first keeps it on this one.
-void PortPerformance::SilenceVoices() {
+void FluidPerformance::SilenceVoices() {
   if (fluid_synth_get_active_voice_count(synth) == 0) return;
   fluid_synth_all_sounds_off(synth, -1);
   float scratch[2 * 64];
@@ -215,35 +170,35 @@ void PortPerformance::SilenceVoices() {
     fluid_synth_write_float(synth, 64, scratch, 0, 2, scratch, 1, 2);
 }
 
-int PortPerformance::RenderStereo(float* interleaved, int frames) {
+int FluidPerformance::RenderStereo(float* interleaved, int frames) {
   if (!synth || sink.kind != MusicSinkKind::Offline || !portAdded) return 0;
   return fluid_synth_write_float(synth, frames, interleaved, 0, 2, interleaved, 1, 2) == FLUID_OK;
 }
 
-int PortPerformance::RenderStems(float** channels, int frames) {
+int FluidPerformance::RenderStems(float** channels, int frames) {
   if (!synth || sink.kind != MusicSinkKind::OfflineStems || !portAdded) return 0;
   for (int i = 0; i < 2 * MusicChannels; ++i) std::fill(channels[i], channels[i] + frames, 0.0f);
   return fluid_synth_process(synth, frames, 0, nullptr, 2 * MusicChannels, channels) == FLUID_OK;
 }
 
 HRESULT CreatePortPerformance(REFIID iid, void** object) {
-  auto* performance = new PortPerformance();
+  auto* performance = new FluidPerformance();
   HRESULT result = performance->QueryInterface(iid, object);
   performance->Release();
   return result;
 }
 
 int RenderPortMusic(IDirectMusicPerformance* performance, float* interleaved, int frames) {
-  auto* p = dynamic_cast<PortPerformance*>(performance);
+  auto* p = dynamic_cast<FluidPerformance*>(performance);
   return p ? p->RenderStereo(interleaved, frames) : 0;
 }
 
 int RenderPortMusicStems(IDirectMusicPerformance* performance, float** channels, int frames) {
-  auto* p = dynamic_cast<PortPerformance*>(performance);
+  auto* p = dynamic_cast<FluidPerformance*>(performance);
   return p ? p->RenderStems(channels, frames) : 0;
 }
 
 const char* PortMusicDriver(IDirectMusicPerformance* performance) {
-  auto* p = dynamic_cast<PortPerformance*>(performance);
+  auto* p = dynamic_cast<FluidPerformance*>(performance);
   return p ? p->DriverName() : "";
 }

@@ -4,7 +4,7 @@
 #include <dlfcn.h>
 #include <glib.h>
 
-#include "dmusic_internal.h"
+#include "fluid_performance.h"
 
 static void DiscardGlibMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 static void DiscardAlsaMessage(const char*, int, const char*, int, const char*, ...) {}

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "dmusic_internal.h"
+#include "fluid_performance.h"
 
 std::atomic<MusicOutputObserver> portMusicObserver{nullptr};
 

@@ -22,6 +22,8 @@ struct Clock {
   DWORD runMs = 0;
   bool runStarted = false;
   DWORD runStart = 0;
+  bool held = false;
+  uint64_t heldSince = 0;
 };
 Clock clock_;
 
@@ -54,6 +56,7 @@ void SetUpClock() {
 DWORD Now() {
   SetUpClock();
   if (clock_.isVirtual) return clock_.virtualNow;
+  if (clock_.held) return clock_.start + (DWORD)(clock_.heldSince - clock_.realOrigin);
   return clock_.start + (DWORD)(PortRealMs() - clock_.realOrigin);
 }
 }  // namespace
@@ -65,6 +68,14 @@ uint64_t PortRealMs() {
 }
 
 DWORD PortClockReading() { return Now(); }
+
+void PortHoldClock(bool hold) {
+  SetUpClock();
+  if (hold == clock_.held) return;
+  clock_.held = hold;
+  if (hold) clock_.heldSince = PortRealMs();
+  else clock_.realOrigin += PortRealMs() - clock_.heldSince;
+}
 
 DWORD timeGetTime() {
   SetUpClock();

@@ -34,6 +34,12 @@ extern std::vector<PortWindow*> portWindows;
 
 bool PortVideoReady();
 PortWindow* PortWindowOf(HWND window);
+// The queue (message_queue.cpp) and what feeds it: the window system's events,
+// taken on every peek, and a wait for more (untilTimer ms at most, -1: no timer).
+void PortPost(PortWindow* w, UINT message, WPARAM wParam, LPARAM lParam);
+void PortPumpEvents();
+void PortWaitForEvents(int untilTimer);
+inline LPARAM PortMakeLParam(int low, int high) { return (LPARAM)(DWORD)((WORD)low | (DWORD)(WORD)high << 16); }
 PortWindow* PortWindowOfSdl(uint32_t sdlId);
 
 // The saver window's SDL window when a daemon runs the show (daemon_window.cpp),

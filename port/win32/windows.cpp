@@ -69,6 +69,8 @@ SDL_Window* PortSdlWindow(HWND window) {
   return w ? w->sdl : nullptr;
 }
 
+bool PortWindowHoldsPictures(HWND window) { return PortSdlWindow(window) != nullptr; }
+
 void* PortGlContext(HWND window) {
   PortWindow* w = PortWindowOf(window);
   if (!w || !w->sdl) return nullptr;

@@ -53,3 +53,28 @@ void DeleteRegistryValue(RegistryKey* key, const std::string& name);
 // or null; and whether any is held under the key.
 RegistryValue* FindHeldValue(const std::string& path, const std::string& name);
 bool HoldsValuesUnder(const std::string& path);
+
+// One session on the stored keys, for reading or for writing: loads on entry,
+// saves when asked, lets go on exit. Linux keeps them in a file under an
+// advisory lock (registry_file.cpp); a browser in the page's storage.
+class RegistryFile {
+ public:
+  explicit RegistryFile(bool forWriting);
+  ~RegistryFile();
+  RegistryFile(const RegistryFile&) = delete;
+  RegistryFile& operator=(const RegistryFile&) = delete;
+  bool ready() const { return ready_; }
+  // True when this session alone may change the store.
+  bool exclusive() const { return exclusive_; }
+  RegistryDocument& document();
+  bool Save();
+
+ private:
+  void Load();
+  std::string folder_;
+  std::string file_;
+  bool writing_;
+  int lock_ = -1;
+  bool ready_ = false;
+  bool exclusive_ = false;
+};

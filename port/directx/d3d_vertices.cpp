@@ -1,4 +1,6 @@
-// One DrawPrimitive in OpenGL's fixed-function pipeline.
+// What a DrawPrimitive means whatever GL draws it: the layout of the vertex
+// formats, Direct3D's blend factors and primitives in GL's terms, and the
+// positions in GL's clip space.
 //
 // Direct3D puts pixel centres on whole coordinates and fills by the top-left
 // rule: an edge running exactly through pixel centres takes the pixels on its
@@ -9,48 +11,20 @@
 // covered are Direct3D's. The picture is kept upright in GL's frame (its top
 // row last in memory); depth runs 0..1 as in Direct3D, through the clip control
 // where GL has it, else through the projection.
-//
-// Colours: a textured draw shows texture colour times vertex colour with the
-// texture's alpha alone; an untextured one shows the vertex colour and alpha.
-#define GL_GLEXT_PROTOTYPES 1
-#include <GL/gl.h>
-#include <GL/glext.h>
-
 #include <cmath>
 #include <cstring>
 
 #include "directx_internal.h"
+#include "gl_api.h"
 
 namespace {
-// What the draws last told GL, so that they set only what changed.
-struct GlStateCache {
-  bool known = false;
-  long framebuffer = -1;  // -1 unknown, 0 the window's own
-  int viewport[4] = {0, 0, 0, 0};
-  unsigned texture = 0;
-  bool textureEnabled = false;
-  bool blend = false;
-  unsigned blendSource = 0;
-  unsigned blendDestination = 0;
-  bool alphaTest = false;
-  int cull = -1;  // -1 unknown, 0 off, else the GL face culled
-  int matrices = 0;  // 0 unknown, 1 identity: positions arrive in clip space
-  unsigned clientArrays = 0;  // bit 0 colours, bit 1 texture coordinates
-};
-GlStateCache cache;
-
 const DWORD PositionMask = 0x00E;
 // A 64th of a pixel up and left: above a sub-pixel step of the rasterisers
 // that matter, below anything visible.
 const float Sliver = 1.0f / 64.0f;
 const DWORD TextureCountMask = 0xF00;
 
-struct VertexLayout {
-  DWORD stride;
-  bool preTransformed;
-  int diffuse;  // byte offsets, -1 when absent
-  int texture;
-};
+}  // namespace
 
 VertexLayout LayoutOf(DWORD format) {
   VertexLayout layout = {0, (format & PositionMask) == D3DFVF_XYZRHW, -1, -1};
@@ -68,6 +42,7 @@ VertexLayout LayoutOf(DWORD format) {
   return layout;
 }
 
+namespace {
 GLenum GlBlend(DWORD blend) {
   switch (blend) {
     case D3DBLEND_ZERO:
@@ -98,8 +73,9 @@ GLenum GlBlend(DWORD blend) {
       return GL_ONE;
   }
 }
+}  // namespace
 
-GLenum GlPrimitive(D3DPRIMITIVETYPE type) {
+unsigned GlPrimitive(D3DPRIMITIVETYPE type) {
   switch (type) {
     case D3DPT_POINTLIST:
       return GL_POINTS;
@@ -116,6 +92,16 @@ GLenum GlPrimitive(D3DPRIMITIVETYPE type) {
   }
 }
 
+void GlBlendFactors(const DrawState& state, unsigned* source, unsigned* destination) {
+  DWORD d3dSource = state.renderStates[D3DRENDERSTATE_SRCBLEND];
+  *source = GlBlend(d3dSource);
+  *destination = GlBlend(state.renderStates[D3DRENDERSTATE_DESTBLEND]);
+  // The "both" factors set the destination too, whatever it says.
+  if (d3dSource == D3DBLEND_BOTHSRCALPHA) *destination = GL_ONE_MINUS_SRC_ALPHA;
+  if (d3dSource == D3DBLEND_BOTHINVSRCALPHA) *destination = GL_SRC_ALPHA;
+}
+
+namespace {
 // Maps Direct3D's clip volume onto GL's, with the move described above, as a
 // row-vector matrix applied after the projection.
 D3DMATRIX ClipToGl(const D3DVIEWPORT2& vp) {
@@ -134,95 +120,6 @@ D3DMATRIX ClipToGl(const D3DVIEWPORT2& vp) {
   return m;
 }
 
-void SetFramebuffer(GLuint framebuffer) {
-  if (cache.framebuffer != (long)framebuffer) glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  cache.framebuffer = (long)framebuffer;
-}
-
-void SetViewport(const D3DVIEWPORT2& vp, DWORD pictureHeight) {
-  // GL counts rows from the bottom.
-  int wanted[4] = {(int)vp.dwX, (int)pictureHeight - (int)vp.dwY - (int)vp.dwHeight, (int)vp.dwWidth,
-                   (int)vp.dwHeight};
-  if (cache.known && std::memcmp(cache.viewport, wanted, sizeof wanted) == 0) return;
-  glViewport(wanted[0], wanted[1], wanted[2], wanted[3]);
-  std::memcpy(cache.viewport, wanted, sizeof wanted);
-}
-
-void SetBlend(const DrawState& state) {
-  bool blend = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
-  if (!cache.known || cache.blend != blend) {
-    if (blend)
-      glEnable(GL_BLEND);
-    else
-      glDisable(GL_BLEND);
-    cache.blend = blend;
-  }
-  if (!blend) return;
-  DWORD source = state.renderStates[D3DRENDERSTATE_SRCBLEND];
-  GLenum glSource = GlBlend(source);
-  GLenum glDestination = GlBlend(state.renderStates[D3DRENDERSTATE_DESTBLEND]);
-  // The "both" factors set the destination too, whatever it says.
-  if (source == D3DBLEND_BOTHSRCALPHA) glDestination = GL_ONE_MINUS_SRC_ALPHA;
-  if (source == D3DBLEND_BOTHINVSRCALPHA) glDestination = GL_SRC_ALPHA;
-  if (!cache.known || cache.blendSource != glSource || cache.blendDestination != glDestination) {
-    glBlendFunc(glSource, glDestination);
-    cache.blendSource = glSource;
-    cache.blendDestination = glDestination;
-  }
-}
-
-// Under source-alpha blending a fragment of alpha 0 changes nothing; leaving
-// it out spares a software renderer the blending of most of a glyph's quad.
-void SetAlphaTest(const DrawState& state) {
-  bool wanted = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] && cache.blendSource == GL_SRC_ALPHA &&
-                cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
-  if (cache.known && cache.alphaTest == wanted) return;
-  if (wanted) {
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
-  } else {
-    glDisable(GL_ALPHA_TEST);
-  }
-  cache.alphaTest = wanted;
-}
-
-void SetCull(const DrawState& state) {
-  // The picture is upright in GL's frame, so clockwise on the screen is GL's
-  // clockwise, its back face.
-  int wanted = 0;
-  switch (state.renderStates[D3DRENDERSTATE_CULLMODE]) {
-    case D3DCULL_CW:
-      wanted = GL_BACK;
-      break;
-    case D3DCULL_CCW:
-      wanted = GL_FRONT;
-      break;
-    default:
-      wanted = 0;
-  }
-  if (cache.known && cache.cull == wanted) return;
-  if (wanted) {
-    glEnable(GL_CULL_FACE);
-    glCullFace((GLenum)wanted);
-  } else {
-    glDisable(GL_CULL_FACE);
-  }
-  cache.cull = wanted;
-}
-
-void SetTexture(const DrawState& state) {
-  const DWORD* stage = state.stageStates;
-  bool textured = state.texture && BindSurfaceTexture(state.texture, stage[D3DTSS_MAGFILTER],
-                                                      stage[D3DTSS_MINFILTER], stage[D3DTSS_ADDRESSU],
-                                                      stage[D3DTSS_ADDRESSV]);
-  if (cache.known && cache.textureEnabled == textured) return;
-  if (textured)
-    glEnable(GL_TEXTURE_2D);
-  else
-    glDisable(GL_TEXTURE_2D);
-  cache.textureEnabled = textured;
-}
-
 // Row-vector product a x b.
 D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
   const float* x = &a._11;
@@ -235,14 +132,13 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
   return r;
 }
 
-// World, view, projection and the move into GL's clip space in one matrix,
-// made again only when one of them changes.
 struct Combined {
   uint32_t serial = 0;
   D3DVIEWPORT2 viewport = {};
   D3DMATRIX matrix;
 };
 Combined combined;
+}  // namespace
 
 const D3DMATRIX& CombinedMatrix(const DrawState& state) {
   if (combined.serial != state.transformSerial ||
@@ -255,35 +151,9 @@ const D3DMATRIX& CombinedMatrix(const DrawState& state) {
   return combined.matrix;
 }
 
-// GL's own matrices stay at identity: positions arrive in clip space. Changing
-// them for every quad costs a software renderer more than the four products.
-void SetMatrices() {
-  if (cache.known && cache.matrices == 1) return;
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  cache.matrices = 1;
-}
-
-void SetClientArrays(unsigned wanted) {
-  unsigned had = cache.known ? cache.clientArrays : ~wanted;
-  if ((had ^ wanted) & 1u) {
-    if (wanted & 1u)
-      glEnableClientState(GL_COLOR_ARRAY);
-    else
-      glDisableClientState(GL_COLOR_ARRAY);
-  }
-  if ((had ^ wanted) & 2u) {
-    if (wanted & 2u)
-      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    else
-      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  }
-  cache.clientArrays = wanted;
-}
-
+namespace {
 std::vector<float> clipPositions;
+}  // namespace
 
 // Model positions through the combined matrix to GL clip coordinates.
 const float* TransformPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DMATRIX& m) {
@@ -341,15 +211,6 @@ bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, co
   }
   return true;
 }
-}  // namespace
-
-void ForgetGlState() { cache = GlStateCache(); }
-
-void BindGlTexture(unsigned name) {
-  if (cache.texture != name) glBindTexture(GL_TEXTURE_2D, name);
-  cache.texture = name;
-}
-
 DWORD VertexStride(DWORD format) {
   DWORD position = format & PositionMask;
   if (position != D3DFVF_XYZ && position != D3DFVF_XYZRHW) return 0;
@@ -358,41 +219,3 @@ DWORD VertexStride(DWORD format) {
   return LayoutOf(format).stride;
 }
 
-HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices,
-                     DWORD count) {
-  if (!MakeGlTargetCurrent()) return D3DERR_INITFAILED;
-  VertexLayout layout = LayoutOf(format);
-  const auto* bytes = static_cast<const uint8_t*>(vertices);
-
-  SetFramebuffer(SceneFramebuffer());
-  D3DCOLOR fill;
-  if (FillsPictureWithOneColour(state, type, layout, bytes, count, &fill)) {
-    glClearColor(((fill >> 16) & 0xFF) / 255.0f, ((fill >> 8) & 0xFF) / 255.0f, (fill & 0xFF) / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    return D3D_OK;
-  }
-  SetViewport(state.viewport, state.targetMode.height);
-  SetBlend(state);
-  SetAlphaTest(state);
-  SetCull(state);
-  SetTexture(state);
-  SetMatrices();
-  unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && cache.textureEnabled ? 2u : 0u);
-  SetClientArrays(arrays);
-  cache.known = true;
-
-  if (layout.preTransformed)
-    glVertexPointer(4, GL_FLOAT, 0, ClipPositions(bytes, count, layout.stride, state.viewport));
-  else
-    glVertexPointer(4, GL_FLOAT, 0, TransformPositions(bytes, count, layout.stride, CombinedMatrix(state)));
-  if (arrays & 1u)
-    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, (GLsizei)layout.stride, bytes + layout.diffuse);
-  else
-    glColor4ub(255, 255, 255, 255);
-  if (arrays & 2u)
-    glTexCoordPointer(2, GL_FLOAT, (GLsizei)layout.stride, bytes + layout.texture);
-  else
-    glTexCoord2f(0.0f, 0.0f);
-  glDrawArrays(GlPrimitive(type), 0, (GLsizei)count);
-  return D3D_OK;
-}

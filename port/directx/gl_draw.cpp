@@ -1,0 +1,217 @@
+// One DrawPrimitive in GL, the same on desktop GL and WebGL 2 (which has no
+// fixed-function pipeline): one program draws every primitive. A textured
+// draw shows texture colour times vertex colour with the texture's alpha
+// alone, an untextured one the vertex colour and alpha; under source-alpha
+// blending a fragment of alpha 0 is left out, which changes nothing and spares
+// a software renderer the blending of most of a glyph's quad. Positions arrive
+// in clip space, worked out in d3d_vertices.cpp; GL's own matrices are never
+// used, for changing them for every quad costs a software renderer more than
+// the four products.
+#include <cstring>
+
+#include "directx_internal.h"
+#include "gl_api.h"
+#include "gl_program.h"
+
+namespace {
+const char* const drawVertex = R"(
+in vec4 position;
+in vec4 diffuse;  // the bytes of a D3DCOLOR: blue, green, red, alpha
+in vec2 texel;
+out vec4 colour;
+out vec2 texelAt;
+void main() {
+  gl_Position = position;
+  gl_PointSize = 1.0;
+  colour = diffuse.zyxw;
+  texelAt = texel;
+}
+)";
+
+const char* const drawFragment = R"(
+uniform sampler2D texture0;
+uniform bool textured;
+uniform bool skipClear;
+in vec4 colour;
+in vec2 texelAt;
+out vec4 shown;
+void main() {
+  vec4 c = colour;
+  if (textured) {
+    vec4 t = texture(texture0, texelAt);
+    c = vec4(t.rgb * colour.rgb, t.a);
+  }
+  if (skipClear && c.a <= 0.0) discard;
+  shown = c;
+}
+)";
+
+enum Attribute { Position = 0, Diffuse = 1, Texel = 2 };
+
+// What the draws last told GL, so that they set only what changed.
+struct GlStateCache {
+  bool known = false;
+  long framebuffer = -1;
+  int viewport[4] = {0, 0, 0, 0};
+  unsigned texture = 0;
+  bool textured = false;
+  bool blend = false;
+  unsigned blendSource = 0;
+  unsigned blendDestination = 0;
+  bool skipClear = false;
+  int cull = -1;
+  unsigned arrays = 0;  // bit 0 colours, bit 1 texture coordinates
+};
+GlStateCache cache;
+
+struct DrawProgram {
+  uint32_t generation = 0;
+  GLuint program = 0;
+  GLuint positions = 0;  // buffers, refilled by every draw
+  GLuint vertices = 0;
+  GLint textured = -1;
+  GLint skipClear = -1;
+};
+DrawProgram drawing;
+
+bool UseDrawProgram() {
+  if (drawing.program && drawing.generation == GlTargetGeneration()) return true;
+  drawing = DrawProgram();
+  drawing.generation = GlTargetGeneration();
+  drawing.program = MakeGlProgram(drawVertex, drawFragment);
+  if (!drawing.program) return false;
+  glBindAttribLocation(drawing.program, Position, "position");
+  glBindAttribLocation(drawing.program, Diffuse, "diffuse");
+  glBindAttribLocation(drawing.program, Texel, "texel");
+  glLinkProgram(drawing.program);
+  drawing.textured = glGetUniformLocation(drawing.program, "textured");
+  drawing.skipClear = glGetUniformLocation(drawing.program, "skipClear");
+  glGenBuffers(1, &drawing.positions);
+  glGenBuffers(1, &drawing.vertices);
+  ForgetGlState();
+  return true;
+}
+
+void SetFlag(bool wanted, bool* known, GLenum capability) {
+  if (cache.known && *known == wanted) return;
+  if (wanted) glEnable(capability);
+  else glDisable(capability);
+  *known = wanted;
+}
+
+void SetBlend(const DrawState& state) {
+  bool blend = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
+  SetFlag(blend, &cache.blend, GL_BLEND);
+  if (!blend) return;
+  unsigned source, destination;
+  GlBlendFactors(state, &source, &destination);
+  if (cache.known && cache.blendSource == source && cache.blendDestination == destination) return;
+  glBlendFunc(source, destination);
+  cache.blendSource = source;
+  cache.blendDestination = destination;
+}
+
+void SetCull(const DrawState& state) {
+  // The picture is upright in GL's frame, so clockwise on the screen is GL's
+  // clockwise, its back face.
+  DWORD mode = state.renderStates[D3DRENDERSTATE_CULLMODE];
+  int wanted = mode == D3DCULL_CW ? GL_BACK : mode == D3DCULL_CCW ? GL_FRONT : 0;
+  if (cache.known && cache.cull == wanted) return;
+  if (wanted) {
+    glEnable(GL_CULL_FACE);
+    glCullFace((GLenum)wanted);
+  } else {
+    glDisable(GL_CULL_FACE);
+  }
+  cache.cull = wanted;
+}
+
+void SetUniformFlag(GLint location, bool wanted, bool* known) {
+  if (cache.known && *known == wanted) return;
+  glUniform1i(location, wanted ? 1 : 0);
+  *known = wanted;
+}
+
+void SetArrays(unsigned wanted) {
+  unsigned had = cache.known ? cache.arrays : ~wanted;
+  for (unsigned bit = 0; bit < 2; ++bit) {
+    if (!((had ^ wanted) & (1u << bit))) continue;
+    GLuint attribute = bit == 0 ? Diffuse : Texel;
+    if (wanted & (1u << bit)) glEnableVertexAttribArray(attribute);
+    else glDisableVertexAttribArray(attribute);
+  }
+  cache.arrays = wanted;
+}
+}  // namespace
+
+void ForgetGlState() { cache = GlStateCache(); }
+
+void BindGlTexture(unsigned name) {
+  if (cache.texture != name) glBindTexture(GL_TEXTURE_2D, name);
+  cache.texture = name;
+}
+
+HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices,
+                     DWORD count) {
+  if (!MakeGlTargetCurrent() || !UseDrawProgram()) return D3DERR_INITFAILED;
+  VertexLayout layout = LayoutOf(format);
+  const auto* bytes = static_cast<const uint8_t*>(vertices);
+
+  GLuint framebuffer = SceneFramebuffer();
+  if (cache.framebuffer != (long)framebuffer) glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  cache.framebuffer = (long)framebuffer;
+  D3DCOLOR fill;
+  if (FillsPictureWithOneColour(state, type, layout, bytes, count, &fill)) {
+    glClearColor(((fill >> 16) & 0xFF) / 255.0f, ((fill >> 8) & 0xFF) / 255.0f, (fill & 0xFF) / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return D3D_OK;
+  }
+  const D3DVIEWPORT2& vp = state.viewport;
+  int wanted[4] = {(int)vp.dwX, (int)state.targetMode.height - (int)vp.dwY - (int)vp.dwHeight, (int)vp.dwWidth,
+                   (int)vp.dwHeight};
+  if (!cache.known || std::memcmp(cache.viewport, wanted, sizeof wanted) != 0) {
+    glViewport(wanted[0], wanted[1], wanted[2], wanted[3]);
+    std::memcpy(cache.viewport, wanted, sizeof wanted);
+  }
+  if (!cache.known) {
+    glUseProgram(drawing.program);
+    glActiveTexture(GL_TEXTURE0);
+    glUniform1i(glGetUniformLocation(drawing.program, "texture0"), 0);
+    glEnableVertexAttribArray(Position);
+  }
+  SetBlend(state);
+  SetUniformFlag(drawing.skipClear,
+                 cache.blend && cache.blendSource == GL_SRC_ALPHA && cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA,
+                 &cache.skipClear);
+  SetCull(state);
+  const DWORD* stage = state.stageStates;
+  bool textured = state.texture && BindSurfaceTexture(state.texture, stage[D3DTSS_MAGFILTER], stage[D3DTSS_MINFILTER],
+                                                      stage[D3DTSS_ADDRESSU], stage[D3DTSS_ADDRESSV]);
+  SetUniformFlag(drawing.textured, textured, &cache.textured);
+  unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && textured ? 2u : 0u);
+  SetArrays(arrays);
+  cache.known = true;
+
+  const float* positions = layout.preTransformed ? ClipPositions(bytes, count, layout.stride, vp)
+                                                 : TransformPositions(bytes, count, layout.stride, CombinedMatrix(state));
+  glBindBuffer(GL_ARRAY_BUFFER, drawing.positions);
+  glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * 16, positions, GL_STREAM_DRAW);
+  glVertexAttribPointer(Position, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+  glBindBuffer(GL_ARRAY_BUFFER, drawing.vertices);
+  glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * layout.stride, bytes, GL_STREAM_DRAW);
+  if (arrays & 1u)
+    glVertexAttribPointer(Diffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE, (GLsizei)layout.stride,
+                          reinterpret_cast<const void*>((intptr_t)layout.diffuse));
+  else
+    glVertexAttrib4f(Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+  if (arrays & 2u)
+    glVertexAttribPointer(Texel, 2, GL_FLOAT, GL_FALSE, (GLsizei)layout.stride,
+                          reinterpret_cast<const void*>((intptr_t)layout.texture));
+  else
+    glVertexAttrib2f(Texel, 0.0f, 0.0f);
+  glDrawArrays(GlPrimitive(type), 0, (GLsizei)count);
+  // Desktop GL's own arrays (the 16-bit rounding's) take pointers into memory
+  // only while no buffer is bound.
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  return D3D_OK;
+}

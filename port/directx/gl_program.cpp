@@ -1,0 +1,47 @@
+// Shader programs in the one GLSL both dialects read: desktop GLSL 3.30 and
+// GLSL ES 3.00 differ in little but their version line.
+#include "gl_api.h"
+#include "gl_program.h"
+
+unsigned CompileGlShader(unsigned kind, const char* const* sources, int count) {
+  GLuint shader = glCreateShader(kind);
+  glShaderSource(shader, count, sources, nullptr);
+  glCompileShader(shader);
+  GLint compiled = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled) return shader;
+  glDeleteShader(shader);
+  return 0;
+}
+
+unsigned LinkGlProgram(unsigned first, unsigned second) {
+  GLuint program = 0;
+  if (first) {
+    program = glCreateProgram();
+    glAttachShader(program, first);
+    if (second) glAttachShader(program, second);
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+      glDeleteProgram(program);
+      program = 0;
+    }
+  }
+  if (first) glDeleteShader(first);
+  if (second) glDeleteShader(second);
+  return program;
+}
+
+unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource) {
+  const char* vertex[] = {GlslVersionLine, vertexSource};
+  const char* fragment[] = {GlslVersionLine, fragmentSource};
+  GLuint vertexShader = CompileGlShader(GL_VERTEX_SHADER, vertex, 2);
+  GLuint fragmentShader = CompileGlShader(GL_FRAGMENT_SHADER, fragment, 2);
+  if (!vertexShader || !fragmentShader) {
+    if (vertexShader) glDeleteShader(vertexShader);
+    if (fragmentShader) glDeleteShader(fragmentShader);
+    return 0;
+  }
+  return LinkGlProgram(vertexShader, fragmentShader);
+}

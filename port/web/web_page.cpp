@@ -1,0 +1,61 @@
+// The page's side of the frame loop. The program's loop never returns to the
+// browser by itself; the port lets the browser in once a frame (and while the
+// show waits), the program's stack kept and resumed by emscripten's Asyncify.
+#include <emscripten.h>
+
+#include "port_internal.h"
+#include "web.h"
+
+const char* const WebCanvas = "#glimmerz";
+
+namespace {
+// The page resolves glimmerzPage.started when the visitor presses Start (at
+// once for ?autostart=1) and makes a new one for each show.
+EM_ASYNC_JS(void, AwaitStart, (), {
+  await Module.glimmerzPage.awaitStart();
+});
+
+EM_ASYNC_JS(void, AwaitAnimationFrame, (), {
+  await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+});
+
+// Each frame's clock reading, for the page's frame-rate measurement (?measure=1).
+EM_JS(void, TellPageFrameShown, (unsigned clock), {
+  Module.glimmerzPage.frameShown(clock);
+});
+
+EM_JS(int, PageHoldsShow, (), {
+  return Module.glimmerzPage.holding ? 1 : 0;
+});
+
+EM_JS(int, PageLeftFullScreen, (), {
+  return Module.glimmerzPage.leftFullScreen ? 1 : 0;
+});
+
+EM_JS(void, TellPageShowEnded, (), {
+  Module.glimmerzPage.showEnded();
+});
+
+EM_ASYNC_JS(void, SleepInPage, (int ms), {
+  await new Promise(function(resolve) { setTimeout(resolve, ms); });
+});
+}  // namespace
+
+bool WebShowHeld() { return PageHoldsShow() != 0; }
+
+void WebAwaitNextFrame() {
+  TellPageFrameShown(PortClockReading());
+  if (WebShowHeld()) {
+    PortHoldClock(true);
+    AwaitStart();
+    PortHoldClock(false);
+    return;
+  }
+  AwaitAnimationFrame();
+}
+
+void WebNoteShowEnded() { TellPageShowEnded(); }
+
+bool WebFullScreenLeft() { return PageLeftFullScreen() != 0; }
+
+void WebSleep(int ms) { SleepInPage(ms < 0 ? 0 : ms); }
