@@ -91,6 +91,7 @@ bool ReadRegion(const Node &rgn, DlsRegionInfo &region, std::string &error) {
     region.keyGroup = U16(rgnh->data + 10);
     region.channel = U32(wlnk->data + 4);
     region.poolIndex = U32(wlnk->data + 8);
+    region.ownArticulation = Find(rgn, "LIST", "lart") != nullptr;
     if (const Node *wsmp = Find(rgn, "wsmp"))
         if (!ReadSampleInfo(*wsmp, region.sample, error)) return false;
     return true;

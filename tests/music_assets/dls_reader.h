@@ -21,6 +21,7 @@ struct DlsRegionInfo {
     DlsSampleInfo sample;
     uint32_t channel = 0;
     uint32_t poolIndex = 0;
+    bool ownArticulation = false;  // a lart of its own, overriding the instrument's
 };
 
 struct DlsConnectionInfo {

@@ -16,6 +16,7 @@ enum : uint16_t {
     Eg1AttackTime = 0x0206,
     Eg1ReleaseTime = 0x0209,
     Eg1SustainLevel = 0x020A,
+    Pan = 0x0004,
 };
 
 const DlsCollectionInfo &Collection() {
@@ -160,9 +161,11 @@ TEST(InstrumentCollection, MelodicInstrumentsCoverTheWholeKeyboardOnceInBankZero
     }
 }
 
-TEST(InstrumentCollection, EveryInstrumentShapesItsLevelWithAnEnvelope) {
+TEST(InstrumentCollection, EveryInstrumentShapesItsLevelWithAnEnvelopeAndLeavesThePanToTheTune) {
     for (const DlsInstrumentInfo &instrument : Collection().instruments) {
         EXPECT_EQ(instrument.articulationChunks, 1) << instrument.name;
+        for (const DlsRegionInfo &region : instrument.regions) EXPECT_FALSE(region.ownArticulation) << instrument.name;
+        for (const DlsConnectionInfo &c : instrument.articulation) EXPECT_NE(c.destination, Pan) << instrument.name;
         const DlsConnectionInfo *attack = FindConnection(instrument, Eg1AttackTime);
         const DlsConnectionInfo *release = FindConnection(instrument, Eg1ReleaseTime);
         const DlsConnectionInfo *sustain = FindConnection(instrument, Eg1SustainLevel);

@@ -17,6 +17,7 @@ int32_t AbsolutePitch(double hz) { return Fixed(1200.0 * std::log2(hz / 440.0) +
 
 }  // namespace
 
+// No pan block: where an instrument stands in the mix is the tune's choice.
 std::vector<Connection> ArticulateVoice(const VoiceShape &shape) {
     std::vector<Connection> blocks = {
         {ConnSrcNone, ConnSrcNone, ConnDstEg1AttackTime, 0, Timecents(shape.attack)},

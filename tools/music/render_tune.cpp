@@ -1,7 +1,7 @@
 // render_tune TUNE.mid INSTRUMENTS.dls OUT.wav [CHANNEL]
 // Renders the tune offline with FluidSynth and the collection and reports its
-// length, peak and how loud each channel plays. With CHANNEL (1-16) the WAV
-// holds that channel alone.
+// length, peak, the level and likeness of its two sides and how loud each
+// channel plays. With CHANNEL (1-16) the WAV holds that channel alone.
 #include "tune_render.h"
 
 #include <algorithm>
@@ -10,6 +10,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+namespace {
+
+double Decibels(double level) { return 20 * std::log10(level + 1e-12); }
+
+}  // namespace
 
 int main(int argc, char **argv) {
     if (argc != 4 && argc != 5) {
@@ -29,16 +35,12 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    float peak = 0;
-    size_t clipped = 0;
-    for (size_t i = 0; i < rendering.left.size(); i++) {
-        float larger = std::max(std::fabs(rendering.left[i]), std::fabs(rendering.right[i]));
-        peak = std::max(peak, larger);
-        if (larger >= 1.0f) clipped++;
-    }
+    MixFigures mix = MeasureMix(rendering);
     std::printf("%.1f s, peak %.3f (%.1f dBFS), %zu clipped frames, %d sound font(s)\n",
-                double(rendering.left.size()) / rendering.sampleRate, peak, 20 * std::log10(peak + 1e-12), clipped,
+                double(rendering.left.size()) / rendering.sampleRate, mix.peak, Decibels(mix.peak), mix.clippedFrames,
                 rendering.fontCount);
+    std::printf("stereo: RMS left %.1f dBFS, right %.1f dBFS (%+.2f dB), correlation %.3f\n", Decibels(mix.rmsLeft),
+                Decibels(mix.rmsRight), Decibels(mix.rmsLeft) - Decibels(mix.rmsRight), mix.correlation);
     for (size_t ch = 0; ch < rendering.channelLevels.size(); ch++) {
         const std::vector<float> &levels = rendering.channelLevels[ch];
         float loudest = 0;

@@ -23,6 +23,18 @@ const Bar &BarOfTick(uint32_t tick) {
     return BarAt(1);
 }
 
+// ---------------------------------------------------------------- the mix
+// Each part's pan (controller 10, 64 the middle) is set once, in its
+// ScorePart. Bass and drums hold the middle, where the kick belongs (the kit
+// is one channel and its instruments carry no pan of their own, so the hats
+// stand there too); the melody stands just right of the middle, the brass a
+// little further. Everyone else stands wide, across from whoever plays beside
+// them: piano (left) and guitar, strings (left) and pad or flute, marimba
+// (left) and bells, vibraphone and crystal (left) and the pad in the intro and
+// the breakdown. So each section stays balanced, and the sides differ enough
+// to sound wide: bass, drums and melody carry three quarters of the sound, so
+// a part moved nearer the middle narrows the whole mix.
+
 // ---------------------------------------------------------------- the tune
 
 const char *const verseLine =  // bars 5-12: the hook, question and answer
@@ -145,13 +157,13 @@ void AddBassBar(ScorePart &part, int bar, const std::vector<BassStep> &pattern, 
 }
 
 ScorePart WriteLead() {
-    ScorePart part{"Lead", 0, SquareLead, 96, 64, 40, 12, {}};
+    ScorePart part{"Lead", 0, SquareLead, 96, 72, 40, 12, {}};
     PlayLine(part, ReadTuneLine(), 0, 0, 1, 44);
     return part;
 }
 
 ScorePart WriteFlute() {
-    ScorePart part{"Flute", 1, Flute, 84, 84, 50, 0, {}};
+    ScorePart part{"Flute", 1, Flute, 84, 112, 50, 0, {}};
     std::vector<LineNote> tune = ReadTuneLine();
     PlayLine(part, tune, -12, -16, 21, 28);  // the bridge an octave down
     PlayHarmony(part, tune, -14, 33, 43);
@@ -160,7 +172,7 @@ ScorePart WriteFlute() {
 }
 
 ScorePart WritePiano() {
-    ScorePart part{"Tine piano", 2, TinePiano, 84, 44, 40, 20, {}};
+    ScorePart part{"Tine piano", 2, TinePiano, 84, 12, 40, 20, {}};
     std::vector<int> previous;
     const std::vector<Hit> comp = {{0, 5}, {6, 3}, {10, 2}, {12, 4}};
     const std::vector<Hit> halves = {{0, 8}, {8, 8}, {16, 4}};
@@ -173,7 +185,7 @@ ScorePart WritePiano() {
 }
 
 ScorePart WriteStrings() {
-    ScorePart part{"Strings", 3, Strings, 82, 76, 64, 0, {}};
+    ScorePart part{"Strings", 3, Strings, 82, 12, 64, 0, {}};
     AddHeldChords(part, 21, 28, 60, 79, 4, SectionLoudness(Bridge) - 26);
     AddHeldChords(part, 33, 43, 60, 79, 4, SectionLoudness(VerseThree) - 28);
     AddNote(part, At(44, 0), 12 * sixteenth, PitchOfName("E5"), 80);
@@ -183,7 +195,7 @@ ScorePart WriteStrings() {
 }
 
 ScorePart WritePad() {
-    ScorePart part{"Pad", 4, WarmPad, 80, 58, 64, 30, {}};
+    ScorePart part{"Pad", 4, WarmPad, 80, 116, 64, 30, {}};
     AddHeldChords(part, 1, 20, 50, 67, 4, 66);
     AddHeldChords(part, 29, 43, 50, 67, 4, 64);
     AddNote(part, At(44, 0), 12 * sixteenth, PitchOfName("G3"), 64);
@@ -212,7 +224,7 @@ ScorePart WriteBass() {
 }
 
 ScorePart WriteBells() {
-    ScorePart part{"Glockenspiel", 6, Glockenspiel, 110, 92, 50, 0, {}};
+    ScorePart part{"Glockenspiel", 6, Glockenspiel, 110, 108, 50, 0, {}};
     std::vector<LineNote> tune = ReadTuneLine();
     PlayLine(part, tune, 12, -22, 13, 20);
     PlayLine(part, tune, 12, -26, 37, 40);
@@ -222,7 +234,7 @@ ScorePart WriteBells() {
 }
 
 ScorePart WriteMarimba() {
-    ScorePart part{"Marimba", 7, Marimba, 110, 36, 30, 0, {}};
+    ScorePart part{"Marimba", 7, Marimba, 110, 16, 30, 0, {}};
     const int shape[] = {0, 1, 2, 3, 4, 3, 2, 1};
     for (int bar = 5; bar <= 43; bar++) {
         Section section = BarAt(bar).section;
@@ -238,7 +250,7 @@ ScorePart WriteMarimba() {
 }
 
 ScorePart WriteBrass() {
-    ScorePart part{"Brass", 8, BrassSection, 72, 54, 40, 0, {}};
+    ScorePart part{"Brass", 8, BrassSection, 72, 84, 40, 0, {}};
     std::vector<int> previous;
     AddChordHits(part, 4, {{12, 2}, {16, 4}}, 55, 72, 4, -6, previous);
     AddChordHits(part, 27, {{12, 2}, {16, 3}}, 55, 72, 4, -8, previous);
@@ -252,7 +264,7 @@ ScorePart WriteBrass() {
 }
 
 ScorePart WriteVibes() {
-    ScorePart part{"Vibraphone", 10, Vibraphone, 100, 70, 64, 0, {}};
+    ScorePart part{"Vibraphone", 10, Vibraphone, 100, 20, 64, 0, {}};
     std::vector<int> previous;
     for (int bar = 1; bar <= 3; bar++) AddChordHits(part, bar, {{0, 16}}, 57, 76, 4, -8, previous, 40);
     AddChordHits(part, 4, {{0, 12}}, 57, 76, 4, -8, previous, 40);
@@ -261,7 +273,7 @@ ScorePart WriteVibes() {
 }
 
 ScorePart WriteGuitar() {
-    ScorePart part{"Steel guitar", 11, SteelGuitar, 74, 30, 36, 24, {}};
+    ScorePart part{"Steel guitar", 11, SteelGuitar, 74, 120, 36, 24, {}};
     std::vector<int> previous;
     const std::vector<Hit> offbeats = {{2, 1}, {6, 1}, {10, 1}, {14, 1}, {18, 1}};
     for (int bar = 21; bar <= 43; bar++) {
@@ -273,7 +285,7 @@ ScorePart WriteGuitar() {
 }
 
 ScorePart WriteSparkle() {
-    ScorePart part{"Crystal", 12, Crystal, 100, 100, 90, 40, {}};
+    ScorePart part{"Crystal", 12, Crystal, 100, 8, 90, 40, {}};
     for (int bar : {1, 5, 13, 21, 29, 33, 41}) {
         const Chord &chord = ChordAt(At(bar, 0));
         int fifth = (chord.root + 7) % 12;

@@ -152,6 +152,26 @@ int RenderNote(const std::string &dlsPath, int program, bool drums, int key, int
     return 1;
 }
 
+MixFigures MeasureMix(const Rendering &rendering) {
+    MixFigures figures;
+    double leftEnergy = 0, rightEnergy = 0, shared = 0;
+    size_t frames = std::min(rendering.left.size(), rendering.right.size());
+    for (size_t i = 0; i < frames; i++) {
+        double l = rendering.left[i], r = rendering.right[i];
+        leftEnergy += l * l;
+        rightEnergy += r * r;
+        shared += l * r;
+        float larger = float(std::max(std::fabs(l), std::fabs(r)));
+        figures.peak = std::max(figures.peak, larger);
+        if (larger >= 1.0f) figures.clippedFrames++;
+    }
+    if (frames == 0) return figures;
+    figures.rmsLeft = std::sqrt(leftEnergy / double(frames));
+    figures.rmsRight = std::sqrt(rightEnergy / double(frames));
+    if (leftEnergy > 0 && rightEnergy > 0) figures.correlation = shared / std::sqrt(leftEnergy * rightEnergy);
+    return figures;
+}
+
 int WriteWavFile(const std::string &path, const Rendering &rendering) {
     ByteSink sink;
     size_t riff = BeginRiff(sink, "WAVE");

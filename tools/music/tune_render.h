@@ -31,5 +31,15 @@ int RenderTune(const std::vector<uint8_t> &midi, const std::string &dlsPath, int
 int RenderNote(const std::string &dlsPath, int program, bool drums, int key, int velocity, double seconds,
                int sampleRate, std::vector<float> &mono);
 
+// The mix as a whole: its peak, how many frames reach full scale, the level of
+// each side and how alike the sides are (1 for mono, 0 for unrelated sides).
+struct MixFigures {
+    float peak = 0;
+    size_t clippedFrames = 0;
+    double rmsLeft = 0, rmsRight = 0;
+    double correlation = 0;
+};
+MixFigures MeasureMix(const Rendering &rendering);
+
 // 16-bit stereo WAV of the mix, clipped at full scale.
 int WriteWavFile(const std::string &path, const Rendering &rendering);
