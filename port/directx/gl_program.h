@@ -1,4 +1,5 @@
-// Shader programs: the draws', the 16-bit rounding's, the page's present (gl_program.cpp).
+// Shader programs (the draws', the 16-bit rounding's, the page's present) and
+// off-screen colour targets, in what both GL dialects share (gl_program.cpp).
 #pragma once
 
 // Compiles and links a vertex and a fragment shader, each preceded by the
@@ -9,3 +10,7 @@ unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource);
 // refuses to link them.
 unsigned CompileGlShader(unsigned kind, const char* const* sources, int count);
 unsigned LinkGlProgram(unsigned first, unsigned second);
+// Makes (or remakes at a new size) a colour texture of the size and its
+// framebuffer, bound and cleared to black. It has no alpha: a display has
+// none, so destination alpha reads as 1.
+void MakeGlColourTarget(unsigned* framebuffer, unsigned* texture, unsigned width, unsigned height);

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "directx_internal.h"
+#include "gl_program.h"
 
 namespace {
 // Where the picture of the last present can be read.
@@ -70,23 +71,6 @@ void SetFixedState() {
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_DITHER);  // 16-bit dithering is done when the picture is made
   glActiveTexture(GL_TEXTURE0);
-}
-
-void MakeColourTarget(GLuint* framebuffer, GLuint* texture, DWORD width, DWORD height) {
-  if (!*texture) glGenTextures(1, texture);
-  glBindTexture(GL_TEXTURE_2D, *texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  // No alpha: a display has none, so destination alpha reads as 1.
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, (GLsizei)width, (GLsizei)height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-  if (!*framebuffer) glGenFramebuffers(1, framebuffer);
-  glBindFramebuffer(GL_FRAMEBUFFER, *framebuffer);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, *texture, 0);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
 }
 
 // The one place the path is chosen, for the window's size and the mode. The
@@ -187,8 +171,8 @@ bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp) {
   }
   bool remade = fresh || width != made.width || height != made.height;
   if (remade) {
-    MakeColourTarget(&made.sceneFramebuffer, &made.sceneTexture, width, height);
-    MakeColourTarget(&made.pictureFramebuffer, &made.pictureTexture, width, height);
+    MakeGlColourTarget(&made.sceneFramebuffer, &made.sceneTexture, width, height);
+    MakeGlColourTarget(&made.pictureFramebuffer, &made.pictureTexture, width, height);
     made.width = width;
     made.height = height;
     ForgetGlState();

@@ -56,22 +56,6 @@ void main() {
 )";
 }
 
-void MakeColourTarget(GLuint* framebuffer, GLuint* texture, DWORD width, DWORD height) {
-  if (!*texture) glGenTextures(1, texture);
-  glBindTexture(GL_TEXTURE_2D, *texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  // No alpha: a display has none, so destination alpha reads as 1.
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, (GLsizei)width, (GLsizei)height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-  if (!*framebuffer) glGenFramebuffers(1, framebuffer);
-  glBindFramebuffer(GL_FRAMEBUFFER, *framebuffer);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, *texture, 0);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-}
-
 void DrawRoundedInto(GLuint framebuffer, const Letterbox& box) {
   if (!target.roundingProgram) target.roundingProgram = MakeGlProgram(fullViewVertex, RoundingFragment().c_str());
   GLuint program = target.roundingProgram;
@@ -138,8 +122,8 @@ bool PrepareGlTarget(HWND window, DWORD width, DWORD height, DWORD bpp) {
     glDisable(GL_DITHER);  // 16-bit dithering is done when the picture is made
   }
   if (fresh || width != target.width || height != target.height) {
-    MakeColourTarget(&target.sceneFramebuffer, &target.sceneTexture, width, height);
-    MakeColourTarget(&target.pictureFramebuffer, &target.pictureTexture, width, height);
+    MakeGlColourTarget(&target.sceneFramebuffer, &target.sceneTexture, width, height);
+    MakeGlColourTarget(&target.pictureFramebuffer, &target.pictureTexture, width, height);
     target.width = width;
     target.height = height;
     target.presented = false;
