@@ -101,6 +101,20 @@ void GlBlendFactors(const DrawState& state, unsigned* source, unsigned* destinat
   if (d3dSource == D3DBLEND_BOTHINVSRCALPHA) *destination = GL_SRC_ALPHA;
 }
 
+bool VerticesOpaque(const VertexLayout& layout, const uint8_t* vertices, DWORD count) {
+  if (layout.diffuse < 0) return true;
+  for (DWORD i = 0; i < count; ++i)
+    if (vertices[(size_t)i * layout.stride + (size_t)layout.diffuse + 3] != 0xFF) return false;  // a D3DCOLOR's alpha byte
+  return true;
+}
+
+bool BlendsVisibly(const DrawState& state, bool opaque) {
+  if (!state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE]) return false;
+  unsigned source, destination;
+  GlBlendFactors(state, &source, &destination);
+  return !(opaque && source == GL_SRC_ALPHA && destination == GL_ONE_MINUS_SRC_ALPHA);
+}
+
 namespace {
 // Maps Direct3D's clip volume onto GL's, with the move described above, as a
 // row-vector matrix applied after the projection.
@@ -195,7 +209,8 @@ bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, co
                                const uint8_t* vertices, DWORD count, D3DCOLOR* colour) {
   const D3DVIEWPORT2& vp = state.viewport;
   if (type != D3DPT_TRIANGLEFAN || count != 4 || !layout.preTransformed || layout.diffuse < 0 || state.texture ||
-      state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] || state.renderStates[D3DRENDERSTATE_CULLMODE] == D3DCULL_CW ||
+      BlendsVisibly(state, VerticesOpaque(layout, vertices, count)) ||
+      state.renderStates[D3DRENDERSTATE_CULLMODE] == D3DCULL_CW ||
       vp.dwX != 0 || vp.dwY != 0 || vp.dwWidth != state.targetMode.width || vp.dwHeight != state.targetMode.height)
     return false;
   // Clockwise from the top left corner, exactly on the picture's edges.

@@ -211,6 +211,10 @@ bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFi
   return true;
 }
 
+bool TextureOpaque(DirectDrawSurface* surface) {
+  return surface && surface->kind == Texture && surface->format && surface->format->glInternalFormat == GL_RGB8;
+}
+
 bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels) {
   if (!surface || surface->kind != Texture || !MakeGlTargetCurrent()) return false;
   if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();

@@ -166,6 +166,8 @@ DirectDrawObject* SurfaceOwner(DirectDrawSurface* surface);
 // current copy; false when it has no texels.
 bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
                         DWORD addressV);
+// Whether the texture's format holds no alpha, so that it draws opaque.
+bool TextureOpaque(DirectDrawSurface* surface);
 
 // What GL holds of a texture, in the texture's own format, rows packed; false
 // when GL has no copy.
@@ -212,6 +214,11 @@ const float* TransformPositions(const uint8_t* vertices, DWORD count, DWORD stri
 const float* ClipPositions(const uint8_t* vertices, DWORD count, DWORD stride, const D3DVIEWPORT2& vp);
 // True for a frame's opening fill of the whole picture with one opaque colour,
 // which a clear draws for a fraction of the work; its colour then in *colour.
+// Whether every vertex is opaque (one without a colour is opaque white).
+bool VerticesOpaque(const VertexLayout& layout, const uint8_t* vertices, DWORD count);
+// Whether blending can change what the draw leaves: source-alpha blending of
+// opaque fragments leaves the source as it is, to the last bit.
+bool BlendsVisibly(const DrawState& state, bool opaque);
 bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, const VertexLayout& layout,
                                const uint8_t* vertices, DWORD count, D3DCOLOR* colour);
 // Draws the vertices into the scene; the caller has checked the arguments.

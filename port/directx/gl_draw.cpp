@@ -1,50 +1,67 @@
 // One DrawPrimitive in GL, the same on desktop GL and WebGL 2 (which has no
-// fixed-function pipeline): one program draws every primitive. A textured
-// draw shows texture colour times vertex colour with the texture's alpha
-// alone, an untextured one the vertex colour and alpha; under source-alpha
-// blending a fragment of alpha 0 is left out, which changes nothing and spares
-// a software renderer the blending of most of a glyph's quad. Positions arrive
+// fixed-function pipeline): one shader source, built as a program for each
+// kind of draw. A textured draw shows texture colour times vertex colour with
+// the texture's alpha alone, an untextured one the vertex colour and alpha;
+// under source-alpha blending a fragment of alpha 0 is left out, which changes
+// nothing and spares a software renderer the blending of most of a glyph's
+// quad, and an opaque draw is not blended at all (BlendsVisibly). Positions arrive
 // in clip space, worked out in d3d_vertices.cpp; GL's own matrices are never
 // used, for changing them for every quad costs a software renderer more than
 // the four products.
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "directx_internal.h"
 #include "gl_api.h"
 #include "gl_program.h"
 
 namespace {
+// Each draw's program is built from these for what it needs (ProgramKind):
+// a software renderer runs every instruction of a fragment shader for every
+// pixel, so a branch on a uniform or a texel the draw does not read costs it as
+// much as one it does.
 const char* const drawVertex = R"(
 in vec4 position;
 in vec4 diffuse;  // the bytes of a D3DCOLOR: blue, green, red, alpha
-in vec2 texel;
 out vec4 colour;
+#if TEXTURED
+in vec2 texel;
 out vec2 texelAt;
+#endif
 void main() {
   gl_Position = position;
   gl_PointSize = 1.0;
   colour = diffuse.zyxw;
+#if TEXTURED
   texelAt = texel;
+#endif
 }
 )";
 
 const char* const drawFragment = R"(
-uniform sampler2D texture0;
-uniform bool textured;
-uniform bool skipClear;
 in vec4 colour;
-in vec2 texelAt;
 out vec4 shown;
+#if TEXTURED
+uniform sampler2D texture0;
+in vec2 texelAt;
+#endif
 void main() {
+#if TEXTURED
+  vec4 t = texture(texture0, texelAt);
+  vec4 c = vec4(t.rgb * colour.rgb, t.a);
+#else
   vec4 c = colour;
-  if (textured) {
-    vec4 t = texture(texture0, texelAt);
-    c = vec4(t.rgb * colour.rgb, t.a);
-  }
-  if (skipClear && c.a <= 0.0) discard;
+#endif
+#if SKIP_CLEAR
+  if (c.a <= 0.0) discard;
+#endif
   shown = c;
 }
 )";
+
+// Bit 0: the draw is textured; bit 1: its fragments of alpha 0 are left out.
+enum ProgramKind { Plain = 0, Textured = 1, SkipsClear = 2, KindCount = 4 };
 
 enum Attribute { Position = 0, Diffuse = 1, Texel = 2 };
 
@@ -54,41 +71,65 @@ struct GlStateCache {
   long framebuffer = -1;
   int viewport[4] = {0, 0, 0, 0};
   unsigned texture = 0;
-  bool textured = false;
+  int program = -1;  // ProgramKind
   bool blend = false;
   unsigned blendSource = 0;
   unsigned blendDestination = 0;
-  bool skipClear = false;
   int cull = -1;
   unsigned arrays = 0;  // bit 0 colours, bit 1 texture coordinates
 };
 GlStateCache cache;
 
-struct DrawProgram {
+// Each kind's program is made at its first draw, so that a start compiles
+// only what its first frame needs.
+struct DrawPrograms {
   uint32_t generation = 0;
-  GLuint program = 0;
+  bool made = false;
+  GLuint programs[KindCount] = {};
+  bool refused[KindCount] = {};
   GLuint positions = 0;  // buffers, refilled by every draw
   GLuint vertices = 0;
-  GLint textured = -1;
-  GLint skipClear = -1;
 };
-DrawProgram drawing;
+DrawPrograms drawing;
 
-bool UseDrawProgram() {
-  if (drawing.program && drawing.generation == GlTargetGeneration()) return true;
-  drawing = DrawProgram();
+GLuint MakeDrawProgram(unsigned kind) {
+  char defines[64];
+  std::snprintf(defines, sizeof defines, "#define TEXTURED %u\n#define SKIP_CLEAR %u\n", kind & Textured ? 1u : 0u,
+                kind & SkipsClear ? 1u : 0u);
+  std::string vertex = std::string(defines) + drawVertex;
+  std::string fragment = std::string(defines) + drawFragment;
+  GLuint program = MakeGlProgram(vertex.c_str(), fragment.c_str());
+  if (!program) return 0;
+  glBindAttribLocation(program, Position, "position");
+  glBindAttribLocation(program, Diffuse, "diffuse");
+  glBindAttribLocation(program, Texel, "texel");
+  glLinkProgram(program);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "texture0"), 0);
+  return program;
+}
+
+void StartDrawing() {
+  if (drawing.made && drawing.generation == GlTargetGeneration()) return;
+  drawing = DrawPrograms();
   drawing.generation = GlTargetGeneration();
-  drawing.program = MakeGlProgram(drawVertex, drawFragment);
-  if (!drawing.program) return false;
-  glBindAttribLocation(drawing.program, Position, "position");
-  glBindAttribLocation(drawing.program, Diffuse, "diffuse");
-  glBindAttribLocation(drawing.program, Texel, "texel");
-  glLinkProgram(drawing.program);
-  drawing.textured = glGetUniformLocation(drawing.program, "textured");
-  drawing.skipClear = glGetUniformLocation(drawing.program, "skipClear");
+  drawing.made = true;
   glGenBuffers(1, &drawing.positions);
   glGenBuffers(1, &drawing.vertices);
   ForgetGlState();
+}
+
+// False when GL refuses the kind's program.
+bool UseProgram(int kind) {
+  if (!drawing.programs[kind] && !drawing.refused[kind]) {
+    drawing.programs[kind] = MakeDrawProgram((unsigned)kind);
+    drawing.refused[kind] = drawing.programs[kind] == 0;
+    cache.program = -1;  // whichever was in use is no longer
+  }
+  if (!drawing.programs[kind]) return false;
+  if (cache.program == kind) return true;
+  glUseProgram(drawing.programs[kind]);
+  cache.program = kind;
   return true;
 }
 
@@ -99,8 +140,8 @@ void SetFlag(bool wanted, bool* known, GLenum capability) {
   *known = wanted;
 }
 
-void SetBlend(const DrawState& state) {
-  bool blend = state.renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
+void SetBlend(const DrawState& state, bool opaque) {
+  bool blend = BlendsVisibly(state, opaque);
   SetFlag(blend, &cache.blend, GL_BLEND);
   if (!blend) return;
   unsigned source, destination;
@@ -126,12 +167,6 @@ void SetCull(const DrawState& state) {
   cache.cull = wanted;
 }
 
-void SetUniformFlag(GLint location, bool wanted, bool* known) {
-  if (cache.known && *known == wanted) return;
-  glUniform1i(location, wanted ? 1 : 0);
-  *known = wanted;
-}
-
 void SetArrays(unsigned wanted) {
   unsigned had = cache.known ? cache.arrays : ~wanted;
   for (unsigned bit = 0; bit < 2; ++bit) {
@@ -153,7 +188,8 @@ void BindGlTexture(unsigned name) {
 
 HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices,
                      DWORD count) {
-  if (!MakeGlTargetCurrent() || !UseDrawProgram()) return D3DERR_INITFAILED;
+  if (!MakeGlTargetCurrent()) return D3DERR_INITFAILED;
+  StartDrawing();
   VertexLayout layout = LayoutOf(format);
   const auto* bytes = static_cast<const uint8_t*>(vertices);
 
@@ -174,20 +210,19 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
     std::memcpy(cache.viewport, wanted, sizeof wanted);
   }
   if (!cache.known) {
-    glUseProgram(drawing.program);
     glActiveTexture(GL_TEXTURE0);
-    glUniform1i(glGetUniformLocation(drawing.program, "texture0"), 0);
     glEnableVertexAttribArray(Position);
   }
-  SetBlend(state);
-  SetUniformFlag(drawing.skipClear,
-                 cache.blend && cache.blendSource == GL_SRC_ALPHA && cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA,
-                 &cache.skipClear);
   SetCull(state);
   const DWORD* stage = state.stageStates;
   bool textured = state.texture && BindSurfaceTexture(state.texture, stage[D3DTSS_MAGFILTER], stage[D3DTSS_MINFILTER],
                                                       stage[D3DTSS_ADDRESSU], stage[D3DTSS_ADDRESSV]);
-  SetUniformFlag(drawing.textured, textured, &cache.textured);
+  // A textured draw takes its alpha from the texture alone.
+  SetBlend(state, textured ? TextureOpaque(state.texture) : VerticesOpaque(layout, bytes, count));
+  bool skipClear =
+      cache.blend && cache.blendSource == GL_SRC_ALPHA && cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
+  int kind = (textured ? Textured : Plain) | (skipClear ? SkipsClear : Plain);
+  if (!UseProgram(kind)) return D3DERR_INITFAILED;
   unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && textured ? 2u : 0u);
   SetArrays(arrays);
   cache.known = true;
