@@ -120,6 +120,13 @@ TEST_F(PortDrawing, AWholeFillOfOneColourCoversEveryPixelUnlessCulledOrBlended) 
   display.device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
   display.FillScreen(0x80FF0000);
   EXPECT_TRUE(Near(Finish().At(320, 240), {128, 0, 0}, 2));
+
+  // Opaque under source-alpha blending it covers exactly; additive blending still adds.
+  ASSERT_EQ(display.device->BeginScene(), D3D_OK);
+  display.FillScreen(0xFF202020);
+  display.Blend(true, D3DBLEND_ONE, D3DBLEND_ONE);
+  display.DrawScreenQuad(0, 0, 640, 480, 0xFF102030);
+  EXPECT_TRUE(Near(Finish().At(320, 240), {0x30, 0x40, 0x50}, 0));
 }
 
 TEST_F(PortDrawing, PreTransformedVerticesCoverThePixelsDirect3DWould) {
