@@ -48,6 +48,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   GLuint glName = 0;
   uint32_t glGeneration = 0;
   GLint applied[4] = {0, 0, 0, 0};  // mag, min, wrap s, wrap t
+  TextureHull hull;                 // of the texels as uploaded
 
   DirectDrawSurface(SurfaceKind kind, DirectDrawObject* owner, DWORD caps) : kind(kind), owner(owner), caps(caps) {
     DirectDrawInterface(owner)->AddRef();
@@ -147,6 +148,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
     BindGlTexture(glName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     UploadTexels(*format, width, height, pitch, texels.data());
+    FindTextureHull(*format, width, height, pitch, texels.data(), &hull);
     changed = false;
   }
 };
@@ -213,6 +215,10 @@ bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFi
 
 bool TextureOpaque(DirectDrawSurface* surface) {
   return surface && surface->kind == Texture && surface->format && surface->format->glInternalFormat == GL_RGB8;
+}
+
+const TextureHull* SurfaceHull(DirectDrawSurface* surface) {
+  return surface && surface->kind == Texture ? &surface->hull : nullptr;
 }
 
 bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels) {

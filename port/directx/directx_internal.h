@@ -169,6 +169,7 @@ bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFi
 // Whether the texture's format holds no alpha, so that it draws opaque.
 bool TextureOpaque(DirectDrawSurface* surface);
 
+
 // What GL holds of a texture, in the texture's own format, rows packed; false
 // when GL has no copy.
 bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels);
@@ -221,6 +222,24 @@ bool VerticesOpaque(const VertexLayout& layout, const uint8_t* vertices, DWORD c
 bool BlendsVisibly(const DrawState& state, bool opaque);
 bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, const VertexLayout& layout,
                                const uint8_t* vertices, DWORD count, D3DCOLOR* colour);
+// The octagon around a texture's visible texels (texture_hull.cpp): outside
+// it every sample has alpha 0. Not usable when a visible texel lies on the
+// border, where wrapping reaches round to the other side.
+struct TextureHull {
+  bool usable = false;
+  float width = 0, height = 0;  // the texture's, in texels
+  float limit[8] = {};          // the octagon's sides, in texels
+};
+void FindTextureHull(const TextureFormat& format, DWORD width, DWORD height, DWORD pitch, const uint8_t* texels,
+                     TextureHull* hull);
+// The texture's hull as last uploaded, or null.
+const TextureHull* SurfaceHull(DirectDrawSurface* surface);
+// Cuts a flat quad of one colour (a four-vertex fan, untransformed, its
+// texture coordinates within the texture) down to the hull, as a fan of at
+// most twelve vertices in the same format; false when it is not such a quad
+// or lies within the hull already. A count of 0 leaves nothing to draw.
+bool TrimToTextureHull(const TextureHull& hull, D3DPRIMITIVETYPE type, const VertexLayout& layout,
+                       const uint8_t* vertices, DWORD count, std::vector<uint8_t>* trimmed, DWORD* trimmedCount);
 // Draws the vertices into the scene; the caller has checked the arguments.
 HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD vertexFormat, const void* vertices,
                      DWORD count);

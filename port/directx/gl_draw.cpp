@@ -223,6 +223,13 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
       cache.blend && cache.blendSource == GL_SRC_ALPHA && cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
   int kind = (textured ? Textured : Plain) | (skipClear ? SkipsClear : Plain);
   if (!UseProgram(kind)) return D3DERR_INITFAILED;
+  // Fragments of alpha 0 leave no mark: a textured quad needs none outside its texture's hull.
+  static std::vector<uint8_t> trimmed;
+  const TextureHull* hull = textured && skipClear ? SurfaceHull(state.texture) : nullptr;
+  if (hull && TrimToTextureHull(*hull, type, layout, bytes, count, &trimmed, &count)) {
+    if (count == 0) return D3D_OK;
+    bytes = trimmed.data();
+  }
   unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && textured ? 2u : 0u);
   SetArrays(arrays);
   cache.known = true;

@@ -1,0 +1,94 @@
+// A textured quad cut down to its texture's visible texels: what is cut away
+// is only what every sample would show transparent.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "directx/directx_internal.h"
+
+namespace {
+struct Vertex {
+  float x, y, z;
+  D3DCOLOR colour;
+  float u, v;
+};
+const DWORD QuadFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+const Vertex square[4] = {{-1, 1, 2, 0xFFFFFFFF, 0, 0}, {1, 1, 2, 0xFFFFFFFF, 1, 0},
+                          {1, -1, 2, 0xFFFFFFFF, 1, 1}, {-1, -1, 2, 0xFFFFFFFF, 0, 1}};
+
+// A 16x16 texture in 4444, transparent but for the texels listed.
+TextureHull HullOf(std::vector<std::pair<int, int>> visible) {
+  std::vector<uint16_t> texels(256, 0x0FFF);
+  for (auto [i, j] : visible) texels[j * 16 + i] = 0xFFFF;
+  TextureHull hull;
+  FindTextureHull(textureFormats[3], 16, 16, 32, reinterpret_cast<const uint8_t*>(texels.data()), &hull);
+  return hull;
+}
+
+// Whether (u, v) lies within the convex fan, wound either way.
+bool Inside(const std::vector<Vertex>& fan, float u, float v) {
+  int sign = 0;
+  for (size_t k = 0; k < fan.size(); ++k) {
+    const Vertex& a = fan[k];
+    const Vertex& b = fan[(k + 1) % fan.size()];
+    float cross = (b.u - a.u) * (v - a.v) - (b.v - a.v) * (u - a.u);
+    int s = cross > 0 ? 1 : cross < 0 ? -1 : 0;
+    if (s && sign && s != sign) return false;
+    if (s) sign = s;
+  }
+  return true;
+}
+
+bool Trim(const TextureHull& hull, const Vertex* quad, std::vector<Vertex>* fan) {
+  std::vector<uint8_t> bytes;
+  DWORD count = 0;
+  if (!TrimToTextureHull(hull, D3DPT_TRIANGLEFAN, LayoutOf(QuadFormat), reinterpret_cast<const uint8_t*>(quad), 4,
+                         &bytes, &count))
+    return false;
+  fan->resize(count);
+  std::memcpy(fan->data(), bytes.data(), bytes.size());
+  return true;
+}
+}  // namespace
+
+TEST(TextureHull, AQuadLosesOnlyWhatNoSampleOfAVisibleTexelReaches) {
+  std::vector<Vertex> fan;
+  ASSERT_TRUE(Trim(HullOf({{7, 7}, {8, 8}}), square, &fan));
+  ASSERT_GE(fan.size(), 3u);
+  // Bilinear samples reach texel i from i - 0.5 to i + 1.5 texels across.
+  for (int texel : {7, 8})
+    for (float u : {texel - 0.5f, texel + 1.5f})
+      for (float v : {texel - 0.5f, texel + 1.5f}) EXPECT_TRUE(Inside(fan, u / 16, v / 16)) << u << "," << v;
+  EXPECT_FALSE(Inside(fan, 0.1f, 0.1f));
+  // Every corner keeps the quad's colour, and its place on the quad's plane.
+  for (const Vertex& c : fan) {
+    EXPECT_EQ(c.colour, 0xFFFFFFFFu);
+    EXPECT_FLOAT_EQ(c.x, c.u * 2 - 1);
+    EXPECT_FLOAT_EQ(c.y, 1 - c.v * 2);
+  }
+  // Nothing visible leaves nothing to draw.
+  ASSERT_TRUE(Trim(HullOf({}), square, &fan));
+  EXPECT_TRUE(fan.empty());
+}
+
+TEST(TextureHull, QuadsItCannotCutExactlyAreDrawnWhole) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> visible;
+    int corner;  // the corner changed, or -1
+    Vertex changed;
+  } cases[] = {
+      {"a visible texel on the border", {{0, 8}}, -1, {}},
+      {"coordinates beyond the texture", {{8, 8}}, 2, {1, -1, 2, 0xFFFFFFFF, 1.5f, 1}},
+      {"corners of different colours", {{8, 8}}, 2, {1, -1, 2, 0xFF000000, 1, 1}},
+      {"coordinates that do not run evenly", {{8, 8}}, 2, {1, -1, 2, 0xFFFFFFFF, 0.5f, 1}},
+  };
+  for (const Case& c : cases) {
+    Vertex quad[4];
+    std::memcpy(quad, square, sizeof quad);
+    if (c.corner >= 0) quad[c.corner] = c.changed;
+    std::vector<Vertex> fan;
+    EXPECT_FALSE(Trim(HullOf(c.visible), quad, &fan)) << c.what;
+  }
+}
