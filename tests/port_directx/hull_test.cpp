@@ -26,16 +26,11 @@ TextureHull HullOf(std::vector<std::pair<int, int>> visible) {
   return hull;
 }
 
-// Whether (u, v) lies within the convex fan, wound either way.
+// Whether (u, v) lies within the convex fan, wound clockwise as the quad is.
 bool Inside(const std::vector<Vertex>& fan, float u, float v) {
-  int sign = 0;
   for (size_t k = 0; k < fan.size(); ++k) {
-    const Vertex& a = fan[k];
-    const Vertex& b = fan[(k + 1) % fan.size()];
-    float cross = (b.u - a.u) * (v - a.v) - (b.v - a.v) * (u - a.u);
-    int s = cross > 0 ? 1 : cross < 0 ? -1 : 0;
-    if (s && sign && s != sign) return false;
-    if (s) sign = s;
+    const Vertex &a = fan[k], &b = fan[(k + 1) % fan.size()];
+    if ((b.u - a.u) * (v - a.v) - (b.v - a.v) * (u - a.u) < 0) return false;
   }
   return true;
 }
@@ -76,18 +71,15 @@ TEST(TextureHull, QuadsItCannotCutExactlyAreDrawnWhole) {
   struct Case {
     const char* what;
     std::vector<std::pair<int, int>> visible;
-    int corner;  // the corner changed, or -1
-    Vertex changed;
+    Vertex third;  // the quad's third corner
   } cases[] = {
-      {"a visible texel on the border", {{0, 8}}, -1, {}},
-      {"coordinates beyond the texture", {{8, 8}}, 2, {1, -1, 2, 0xFFFFFFFF, 1.5f, 1}},
-      {"corners of different colours", {{8, 8}}, 2, {1, -1, 2, 0xFF000000, 1, 1}},
-      {"coordinates that do not run evenly", {{8, 8}}, 2, {1, -1, 2, 0xFFFFFFFF, 0.5f, 1}},
+      {"a visible texel on the border", {{0, 8}}, square[2]},
+      {"coordinates beyond the texture", {{8, 8}}, {1, -1, 2, 0xFFFFFFFF, 1.5f, 1}},
+      {"corners of different colours", {{8, 8}}, {1, -1, 2, 0xFF000000, 1, 1}},
+      {"coordinates that do not run evenly", {{8, 8}}, {1, -1, 2, 0xFFFFFFFF, 0.5f, 1}},
   };
   for (const Case& c : cases) {
-    Vertex quad[4];
-    std::memcpy(quad, square, sizeof quad);
-    if (c.corner >= 0) quad[c.corner] = c.changed;
+    Vertex quad[4] = {square[0], square[1], c.third, square[3]};
     std::vector<Vertex> fan;
     EXPECT_FALSE(Trim(HullOf(c.visible), quad, &fan)) << c.what;
   }
