@@ -83,8 +83,7 @@ GlStateCache cache;
 // Each kind's program is made at its first draw, so that a start compiles
 // only what its first frame needs.
 struct DrawPrograms {
-  uint32_t generation = 0;
-  bool made = false;
+  uint32_t generation = 0;  // the context's they were made in; contexts count from 1
   GLuint programs[KindCount] = {};
   bool refused[KindCount] = {};
   GLuint positions = 0;  // buffers, refilled by every draw
@@ -110,10 +109,9 @@ GLuint MakeDrawProgram(unsigned kind) {
 }
 
 void StartDrawing() {
-  if (drawing.made && drawing.generation == GlTargetGeneration()) return;
+  if (drawing.generation == GlTargetGeneration()) return;
   drawing = DrawPrograms();
   drawing.generation = GlTargetGeneration();
-  drawing.made = true;
   glGenBuffers(1, &drawing.positions);
   glGenBuffers(1, &drawing.vertices);
   ForgetGlState();
