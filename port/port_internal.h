@@ -30,6 +30,9 @@ void* FindHandle(const HandleTable& table, uintptr_t handle, HandleKind kind);
 // The handle names nothing from now on, even once its entry is taken again.
 void RemoveHandle(HandleTable& table, uintptr_t handle);
 // A window handle that is none of the port's: another program's X11 window id.
+// The hints every start of SDL's video needs, whoever starts it.
+void PortSetVideoHints();
+
 bool IsForeignWindow(HWND window);
 
 // Appends a code point as UTF-8: the registry file's UTF-16 form and the

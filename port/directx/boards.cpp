@@ -19,6 +19,7 @@ struct VideoForAsking {
   bool ready;
   VideoForAsking() {
     started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
+    PortSetVideoHints();
     ready = !started || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (started && !ready) started = false;
   }

@@ -26,11 +26,18 @@ HCURSOR arrowCursor = reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(32512));
 std::vector<PortWindow*> portWindows;
 HandleTable windowHandles{false, {}};
 
+void PortSetVideoHints() {
+  // SDL keeps the screen awake unless told otherwise. A screen saver must not:
+  // the monitor's power saving and the idle locker run as the user set them.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // Ctrl+C in a terminal should still end the program the ordinary way.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
+
 bool PortVideoReady() {
   if (videoTried) return videoReady;
   videoTried = true;
-  // Ctrl+C in a terminal should still end the program the ordinary way.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  PortSetVideoHints();
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "1");
   // The saver draws on X11 (XWayland on a Wayland desktop). Without a usable
