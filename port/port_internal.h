@@ -29,10 +29,10 @@ uintptr_t AddHandle(HandleTable& table, HandleKind kind, void* object);
 void* FindHandle(const HandleTable& table, uintptr_t handle, HandleKind kind);
 // The handle names nothing from now on, even once its entry is taken again.
 void RemoveHandle(HandleTable& table, uintptr_t handle);
-// A window handle that is none of the port's: another program's X11 window id.
 // The hints every start of SDL's video needs, whoever starts it.
 void PortSetVideoHints();
 
+// A window handle that is none of the port's: another program's X11 window id.
 bool IsForeignWindow(HWND window);
 
 // Appends a code point as UTF-8: the registry file's UTF-16 form and the
