@@ -34,7 +34,7 @@ windows: linux
 
 # The native tree makes the resources and instruments; emscripten builds the rest.
 web:
-	[ -d port/web/node_modules/js-synthesizer ] || (cd port/web && npm ci --no-audit --no-fund)
+	[ -d port/drivers/web/node_modules/js-synthesizer ] || (cd port/drivers/web && npm ci --no-audit --no-fund)
 	cmake -S . -B $(LINUX) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(LINUX) -j$(JOBS) --target glimmerz_res_file assets_music
 	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build/web-tree -DCMAKE_BUILD_TYPE=Release \

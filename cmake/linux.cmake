@@ -38,19 +38,24 @@ if(glimmerz_asset_targets)
 endif()
 
 # The blob is pulled in with .incbin; the object must rebuild when the .res changes.
-add_library(glimmerz_res OBJECT port/win32/embedded_res.cpp)
+add_library(glimmerz_res OBJECT port/drivers/linux/embedded_res.cpp)
 target_compile_definitions(glimmerz_res PRIVATE GLIMMERZ_RES_PATH="${GLIMMERZ_RES}")
-set_source_files_properties(port/win32/embedded_res.cpp PROPERTIES OBJECT_DEPENDS ${GLIMMERZ_RES})
+set_source_files_properties(port/drivers/linux/embedded_res.cpp PROPERTIES OBJECT_DEPENDS ${GLIMMERZ_RES})
 add_dependencies(glimmerz_res glimmerz_res_file)
 
-# The port layer: the Windows, DirectX and DirectMusic calls the program makes,
-# one folder per service family; the Win32 family keeps its dialogs and its
-# registry file in rooms of their own.
-file(GLOB port_src CONFIGURE_DEPENDS port/win32/*.cpp port/win32/dialog/*.cpp port/win32/registry/*.cpp
-     port/directx/*.cpp port/dmusic/*.cpp)
-list(APPEND port_src port/daemon_options.cpp)
-set_source_files_properties(port/daemon_options.cpp PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
-list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/win32/embedded_res.cpp)
+# The port layer: the Windows behaviour written once (cmake/port.cmake), and
+# the drivers of a Linux desktop below it, each a folder of port/drivers/.
+include(cmake/port.cmake)
+set(linux_drivers linux sdl x11)
+set(port_src ${port_core_src})
+foreach(driver ${linux_drivers})
+  file(GLOB driver_src CONFIGURE_DEPENDS port/drivers/${driver}/*.cpp)
+  list(APPEND port_src ${driver_src})
+endforeach()
+list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/drivers/linux/embedded_res.cpp
+     ${CMAKE_SOURCE_DIR}/port/drivers/linux/main.cpp)
+set_source_files_properties(port/drivers/linux/daemon_options.cpp PROPERTIES
+                            COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
 file(GLOB guid_src CONFIGURE_DEPENDS port/guids/*.cpp)
 add_library(glimmerz_guids STATIC ${guid_src})
 target_include_directories(glimmerz_guids PUBLIC port)
@@ -68,7 +73,7 @@ foreach(part shell settings gfx show music)
   target_link_libraries(glimmerz_${part} PUBLIC glimmerz_guids)
 endforeach()
 
-add_executable(glimmerz port/main.cpp $<TARGET_OBJECTS:glimmerz_res>)
+add_executable(glimmerz port/drivers/linux/main.cpp $<TARGET_OBJECTS:glimmerz_res>)
 target_link_libraries(glimmerz PRIVATE
   -Wl,--start-group glimmerz_shell glimmerz_settings glimmerz_gfx glimmerz_show glimmerz_music
   glimmerz_port -Wl,--end-group)

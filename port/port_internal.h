@@ -9,8 +9,6 @@
 
 #include "win32/win32.h"
 
-struct SDL_Window;
-
 // Handle tables (handles.cpp): windows and dialogs share one, registry keys
 // have their own.
 enum class HandleKind : uint8_t { Free, Window, Dialog, Key };
@@ -29,9 +27,6 @@ uintptr_t AddHandle(HandleTable& table, HandleKind kind, void* object);
 void* FindHandle(const HandleTable& table, uintptr_t handle, HandleKind kind);
 // The handle names nothing from now on, even once its entry is taken again.
 void RemoveHandle(HandleTable& table, uintptr_t handle);
-// The hints every start of SDL's video needs, whoever starts it.
-void PortSetVideoHints();
-
 // A window handle that is none of the port's: another program's X11 window id.
 bool IsForeignWindow(HWND window);
 
@@ -47,8 +42,6 @@ inline void AppendUtf8(std::string* out, unsigned c) {
   for (int i = extra - 1; i >= 0; --i) *out += (char)(0x80 | (c >> (6 * i) & 0x3F));
 }
 
-// The SDL window behind a window handle, or null.
-SDL_Window* PortSdlWindow(HWND window);
 // True for a window DirectDraw can show pictures in: a top-level window of the
 // port's own (an SDL window on Linux, the page's canvas in a browser).
 bool PortWindowHoldsPictures(HWND window);
@@ -91,20 +84,6 @@ std::string PortCommandLine(int argc, char** argv);
 std::string PortJoinArguments(int argc, char** argv);
 // The program's own module handle (resources are looked up in it).
 HINSTANCE PortProgramInstance();
-// The process's one Xlib connection, opened on first use; null without a display.
-// While it is open, X errors are noted instead of ending the process: wrap calls
-// that may fail (a window id that is no window) in PortX11TrapErrors and
-// PortX11UntrapErrors, which reports whether they all succeeded.
-struct _XDisplay;
-_XDisplay* PortX11Display();
-void PortX11TrapErrors();
-bool PortX11UntrapErrors();
-// The outer rectangle, in screen coordinates, of any X11 window by its id.
-bool PortX11WindowRect(unsigned long window, RECT* rect);
-void PortX11Close();
-// The window the desktop calls active (_NET_ACTIVE_WINDOW), or 0.
-unsigned long PortX11ActiveWindow();
-
 // Releases what the port holds (windows, SDL) before the process ends.
 void PortExit();
 // True once GLIMMERZ_RUN_MS has passed since the show's first frame.
@@ -138,39 +117,5 @@ bool PortOffersDisplayMode(DWORD width, DWORD height, DWORD bpp);
 enum class PortSaverPlace { Ordinary, Host, Own };
 void PortSetSaverPlace(PortSaverPlace kind, unsigned long host);
 PortSaverPlace PortChosenSaverPlace();
-// True once the daemon's window has been destroyed.
-bool PortDaemonWindowGone();
+unsigned long PortSaverHost();
 
-// SIGTERM, SIGINT and SIGHUP are noted for the message loops instead of ending
-// the process at once; a second one ends it at once (signals.cpp).
-void PortCatchEndingSignals();
-// True once an ending signal has arrived (it stays true).
-bool PortEndingSignalTaken();
-// Readable once an ending signal has arrived, for waits to watch; -1 before
-// the signals are caught.
-int PortEndingSignalFd();
-// After the program has closed: ends the process by the ending signal that
-// arrived, if one did.
-void PortEndAsSignalled();
-
-// The daemon's options on main's command line (daemon_options.cpp).
-struct DaemonOptions {
-  bool recognised = false;  // any of them: the run is the saver show
-  bool help = false;
-  bool version = false;
-  PortSaverPlace window = PortSaverPlace::Ordinary;
-  unsigned long host = 0;     // with Host: the window, 0 when the id named none
-  bool onRootWindow = false;  // with Host: the screen's root window instead
-  int music = -1;             // 1 or 0 for this run; -1 leaves it to the settings
-  bool modeGiven = false;
-  std::string mode;  // the display mode for this run as given, WxHxBPP
-};
-DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow);
-// Holds the options' music and display mode over the settings for this run;
-// returns the one line that names a display mode not offered (whose setting is
-// then left to the settings), else nothing.
-std::string HoldDaemonSettings(const DaemonOptions& options);
-unsigned long ReadWindowId(const char* text);
-std::string UsageText();
-std::string VersionText();
-unsigned long PortX11RootWindow();

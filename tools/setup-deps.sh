@@ -55,8 +55,8 @@ if [ "$1" = test ] && ! command -v npm >/dev/null; then
 fi
 install_page_packages() {
   # The page's synthesiser, at the versions the lockfile names.
-  if [ "$1" = test ] && [ ! -d "$here/../port/web/node_modules/js-synthesizer" ]; then
-    (cd "$here/../port/web" && npm ci --no-audit --no-fund)
+  if [ "$1" = test ] && [ ! -d "$here/../port/drivers/web/node_modules/js-synthesizer" ]; then
+    (cd "$here/../port/drivers/web" && npm ci --no-audit --no-fund)
   fi
 }
 if [ -z "$missing" ] && [ -z "$missing_optional" ] && [ -z "$want_wine32" ]; then

@@ -3,41 +3,32 @@
 // monitor's name and how many monitors of that name come before it, so it stays
 // the same from run to run while the monitors stay, and a stored choice finds
 // its monitor again.
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "directx_internal.h"
+#include "driver.h"
 
 namespace {
 // Video is started for the question and stopped again when nobody else had it.
 struct VideoForAsking {
   bool started;
-  bool ready;
+  const PortVideoDriver* video;
   VideoForAsking() {
-    started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
-    PortSetVideoHints();
-    ready = !started || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    if (started && !ready) started = false;
+    started = PortVideoIfRunning() == nullptr;
+    video = PortVideo();
   }
   ~VideoForAsking() {
-    if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (started && video) PortStopVideo();
   }
 };
 
-std::string DisplayName(int display) {
-  const char* name = SDL_GetDisplayName(display);
-  return name ? name : "";
-}
-
-GUID GuidOfDisplay(int display) {
-  std::string name = DisplayName(display);
+GUID GuidOfDisplay(const PortVideoDriver* video, int display) {
+  std::string name = video->monitorName(display);
   WORD sameNameBefore = 0;
   for (int i = 0; i < display; ++i)
-    if (DisplayName(i) == name) ++sameNameBefore;
+    if (video->monitorName(i) == name) ++sameNameBefore;
   uint64_t hash = 1469598103934665603ull;  // FNV-1a
   for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
   GUID guid = {0x5A4D4C47, 0xB0A2, sameNameBefore, {}};
@@ -49,40 +40,33 @@ GUID GuidOfDisplay(int display) {
 int BoardOfGuid(const GUID* guid) {
   static const GUID none = {};
   if (!guid || *guid == none) return 0;
-  VideoForAsking video;
-  if (!video.ready) return -1;
-  for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display)
-    if (GuidOfDisplay(display) == *guid) return display;
+  VideoForAsking ask;
+  if (!ask.video) return -1;
+  for (int display = 1; display < ask.video->monitorCount(); ++display)
+    if (GuidOfDisplay(ask.video, display) == *guid) return display;
   return -1;
 }
 
 int BoardCount() {
-  VideoForAsking video;
-  return video.ready ? std::max(SDL_GetNumVideoDisplays(), 1) : 1;
+  VideoForAsking ask;
+  return ask.video ? std::max(ask.video->monitorCount(), 1) : 1;
 }
 
 bool BoardBounds(int board, int* x, int* y, int* width, int* height) {
-  VideoForAsking video;
-  SDL_Rect bounds;
-  if (!video.ready || SDL_GetDisplayBounds(board, &bounds) != 0) return false;
-  *x = bounds.x;
-  *y = bounds.y;
-  *width = bounds.w;
-  *height = bounds.h;
+  VideoForAsking ask;
+  RECT bounds;
+  if (!ask.video || !ask.video->monitorBounds(board, &bounds)) return false;
+  *x = bounds.left;
+  *y = bounds.top;
+  *width = bounds.right - bounds.left;
+  *height = bounds.bottom - bounds.top;
   return true;
 }
 
 void PlaceWindowOnBoard(HWND window, int board) {
-  SDL_Window* sdl = PortSdlWindow(window);
-  int x, y, width, height;
-  if (!sdl || !PortWindowPlacedByProgram(window) || SDL_GetWindowDisplayIndex(sdl) == board ||
-      !BoardBounds(board, &x, &y, &width, &height))
-    return;
-  bool fullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
-  if (fullScreen) SDL_SetWindowFullscreen(sdl, 0);
-  SDL_SetWindowPosition(sdl, x, y);
-  SDL_SetWindowSize(sdl, width, height);
-  if (fullScreen) SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  PortWindow* w = PortWindowOf(window);
+  if (w && w->video && w->video->placeOnMonitor && PortWindowPlacedByProgram(window))
+    w->video->placeOnMonitor(w, board);
 }
 
 HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context) {
@@ -90,13 +74,13 @@ HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context) 
   char description[] = "Primary Display Driver";
   char name[] = "display";
   if (!callback(nullptr, description, name, context)) return DD_OK;
-  VideoForAsking video;
-  if (!video.ready) return DD_OK;
-  for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
-    GUID guid = GuidOfDisplay(display);
+  VideoForAsking ask;
+  if (!ask.video) return DD_OK;
+  for (int display = 1; display < ask.video->monitorCount(); ++display) {
+    GUID guid = GuidOfDisplay(ask.video, display);
     char boardDescription[160], boardName[32];
     std::snprintf(boardDescription, sizeof boardDescription, "Monitor %d (%s)", display + 1,
-                  DisplayName(display).c_str());
+                  ask.video->monitorName(display).c_str());
     std::snprintf(boardName, sizeof boardName, "\\\\.\\DISPLAY%d", display + 1);
     if (!callback(&guid, boardDescription, boardName, context)) break;
   }

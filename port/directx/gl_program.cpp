@@ -1,5 +1,8 @@
 // Shader programs in the one GLSL both dialects read: desktop GLSL 3.30 and
 // GLSL ES 3.00 differ in little but their version line.
+#include <algorithm>
+
+#include "directx_internal.h"
 #include "gl_api.h"
 #include "gl_program.h"
 
@@ -60,4 +63,18 @@ void MakeGlColourTarget(unsigned* framebuffer, unsigned* texture, unsigned width
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, *texture, 0);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
+}
+
+std::vector<uint8_t> ReadGlFramebuffer(unsigned framebuffer, unsigned width, unsigned height) {
+  size_t row = (size_t)width * 4;
+  std::vector<uint8_t> pixels(row * height);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, (GLsizei)width, (GLsizei)height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  ForgetGlState();
+  // GL's rows run from the bottom.
+  for (size_t top = 0, bottom = height; top + 1 < bottom; ++top, --bottom)
+    std::swap_ranges(&pixels[top * row], &pixels[(top + 1) * row], &pixels[(bottom - 1) * row]);
+  return pixels;
 }

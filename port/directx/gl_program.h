@@ -2,6 +2,9 @@
 // off-screen colour targets, in what both GL dialects share (gl_program.cpp).
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 // Compiles and links a vertex and a fragment shader, each preceded by the
 // dialect's version line (gl_api.h); 0 when GL refuses them.
 unsigned MakeGlProgram(const char* vertexSource, const char* fragmentSource);
@@ -14,3 +17,6 @@ unsigned LinkGlProgram(unsigned first, unsigned second);
 // framebuffer, bound and cleared to black. It has no alpha: a display has
 // none, so destination alpha reads as 1.
 void MakeGlColourTarget(unsigned* framebuffer, unsigned* texture, unsigned width, unsigned height);
+// The framebuffer's pixels of the given size, top row first, four bytes a
+// pixel (red, green, blue, 255).
+std::vector<uint8_t> ReadGlFramebuffer(unsigned framebuffer, unsigned width, unsigned height);

@@ -46,37 +46,55 @@ class PortSegment : public PortComObject<IDirectMusicSegment> {
   int instrumentsId = -1;
 };
 
-// The performance the loader's segments download their instruments into: the
-// synthesiser underneath is the system's (FluidSynth on Linux, in
-// fluid_performance.h; the page's in a browser).
-// It hands out the one notification the program listens for, the music having
-// stopped (notifications.cpp).
+// The performance: DirectMusic's side of it is here (performance.cpp), the
+// synthesiser underneath is the system's (FluidSynth on Linux, the page's in a
+// browser), which the driver's subclass supplies. It hands out the one
+// notification the program listens for, the music having stopped
+// (notifications.cpp).
 class PortPerformance : public PortComObject<IDirectMusicPerformance> {
  public:
   PortPerformance() : PortComObject(IID_IDirectMusicPerformance) {}
   ~PortPerformance() override;
-  virtual bool Initialised() const = 0;
+  bool Initialised() const { return initialised; }
   // Loads a DLS collection into the synthesiser: an id for UnloadInstruments, or -1.
   virtual int LoadInstruments(const MusicBytes& dls) = 0;
   virtual void UnloadInstruments(int id) = 0;
 
+  HRESULT Init(IDirectMusic** directMusic, LPDIRECTSOUND directSound, HWND window) override;
+  HRESULT AddPort(IDirectMusicPort* port) override;
+  HRESULT PlaySegment(IDirectMusicSegment* segment, DWORD flags, LONGLONG startTime,
+                      IDirectMusicSegmentState** segmentState) override;
+  HRESULT Stop(IDirectMusicSegment* segment, IDirectMusicSegmentState* segmentState, MUSIC_TIME time,
+               DWORD flags) override;
+  HRESULT CloseDown() override;
   HRESULT FreePMsg(DMUS_PMSG* message) override;
   HRESULT GetNotificationPMsg(DMUS_NOTIFICATION_PMSG** message) override;
   HRESULT AddNotificationType(REFGUID notificationType) override;
 
  protected:
+  // The synthesiser: made at Init, heard from the first AddPort on, a tune
+  // started over whatever played, stopped with its voices, and done with.
+  virtual HRESULT OpenSynth() = 0;
+  virtual bool OpenOutput() = 0;
+  virtual bool StartTune(const MusicBytes& midi) = 0;
+  virtual void StopTune() = 0;
+  virtual void CloseSynth() = 0;
   // Asked before every look at the notifications: true when the tune has
   // stopped by itself since the last time.
   virtual bool TakeTuneEnded() = 0;
-  // Drops what is queued, as closing down does.
-  void DropNotifications();
+  bool OutputOpen() const { return portAdded; }
 
  private:
+  void DropNotifications();
+  bool initialised = false;
+  bool portAdded = false;
   bool performanceNotifications = false;
   std::vector<DMUS_NOTIFICATION_PMSG*> queued;
   std::vector<DMUS_NOTIFICATION_PMSG*> handedOut;
 };
 
+// The system's performance (the driver's), and the COM class made from it.
+PortPerformance* NewPortPerformance();
 HRESULT CreatePortPerformance(REFIID iid, void** object);
 HRESULT CreatePortLoader(REFIID iid, void** object);
 

@@ -1,22 +1,13 @@
 // Painting with GDI's few calls the program makes: a paint cycle that validates
 // the window, and plain colour fills drawn through the window's GL context.
-#include <SDL.h>
-#include <SDL_opengl.h>
-
 #include <cstring>
 
-#include "port_internal.h"
-#include "win32_internal.h"
+#include "directx/gl_api.h"
+#include "driver.h"
 
 namespace {
 // Stock objects are their index plus one, so none is null.
 int StockIndex(HBRUSH brush) { return (int)reinterpret_cast<intptr_t>(brush) - 1; }
-
-void BindWindowFramebuffer() {
-  typedef void (*BindFramebufferProc)(GLenum, GLuint);
-  static auto bind = reinterpret_cast<BindFramebufferProc>(SDL_GL_GetProcAddress("glBindFramebuffer"));
-  if (bind) bind(GL_FRAMEBUFFER, 0);
-}
 }  // namespace
 
 HGDIOBJ GetStockObject(int object) { return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(object + 1)); }
@@ -45,7 +36,7 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
 BOOL EndPaint(HWND window, const PAINTSTRUCT*) {
   PortWindow* w = PortWindowOf(window);
   if (!w) return FALSE;
-  if (w->gl) SDL_GL_SwapWindow(w->sdl);
+  if (w->gl) w->video->present(w, -1);
   return TRUE;
 }
 
@@ -55,8 +46,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   if (!w || !rect || (stock != BLACK_BRUSH && stock != WHITE_BRUSH)) return 0;
   // A window nothing has drawn into yet has no GL context; it shows black anyway.
   if (!w->gl) return 1;
-  SDL_GL_MakeCurrent(w->sdl, w->gl);
-  BindWindowFramebuffer();
+  w->video->makeGlCurrent(w);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
   int width, height;
   PortWindowSize(w->handle, &width, &height);
   GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
@@ -67,5 +58,6 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   glClearColor(level, level, level, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   if (!scissor) glDisable(GL_SCISSOR_TEST);
+  ForgetGlState();
   return 1;
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "directx/directx_internal.h"
+#include "drivers/sdl/sdl.h"
 
 struct Rgb {
   int r, g, b;

@@ -1,7 +1,7 @@
 // A daemon's options as main reads them, before the program sees its line.
 #include <gtest/gtest.h>
 
-#include "port_internal.h"
+#include "drivers/linux/linux.h"
 #include "port_win32/registry_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Window handles given on a command line are X11 window ids on this system.
 #include <gtest/gtest.h>
 
-#include "port_internal.h"
+#include "drivers/x11/x11.h"
 
 // Last: Xlib's macros (None, Bool, Status) would clash with the names above.
 #include <X11/Xlib.h>

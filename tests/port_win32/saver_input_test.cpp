@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "port_internal.h"
+#include "drivers/sdl/sdl.h"
 #include "shell/shell.h"
 
 namespace {
