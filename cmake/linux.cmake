@@ -46,11 +46,23 @@ add_dependencies(glimmerz_res glimmerz_res_file)
 # The port layer: the Windows behaviour written once (cmake/port.cmake), and
 # the drivers of a Linux desktop below it, each a folder of port/drivers/.
 include(cmake/port.cmake)
-set(linux_drivers linux sdl x11)
+# A driver folder may say what it builds with in a driver.cmake of its own.
+set(linux_drivers linux sdl x11 wayland)
 set(port_src ${port_core_src})
+set(port_include_dirs)
+set(port_libraries)
 foreach(driver ${linux_drivers})
   file(GLOB driver_src CONFIGURE_DEPENDS port/drivers/${driver}/*.cpp)
   list(APPEND port_src ${driver_src})
+  set(driver_generated)
+  set(driver_include_dirs)
+  set(driver_libraries)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/port/drivers/${driver}/driver.cmake)
+    include(port/drivers/${driver}/driver.cmake)
+  endif()
+  list(APPEND port_src ${driver_generated})
+  list(APPEND port_include_dirs ${driver_include_dirs})
+  list(APPEND port_libraries ${driver_libraries})
 endforeach()
 list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/drivers/linux/embedded_res.cpp
      ${CMAKE_SOURCE_DIR}/port/drivers/linux/main.cpp)
@@ -61,8 +73,9 @@ add_library(glimmerz_guids STATIC ${guid_src})
 target_include_directories(glimmerz_guids PUBLIC port)
 add_library(glimmerz_port STATIC ${port_src})
 target_include_directories(glimmerz_port PUBLIC port src)
+target_include_directories(glimmerz_port PRIVATE ${port_include_dirs})
 target_link_libraries(glimmerz_port PUBLIC glimmerz_guids PkgConfig::SDL2 PkgConfig::FLUIDSYNTH
-                      PkgConfig::GTK3 PkgConfig::X11 OpenGL::GL)
+                      PkgConfig::GTK3 PkgConfig::X11 OpenGL::GL ${port_libraries})
 
 # The program, one library per folder so a test can put recording stand-ins in
 # place of any neighbour.

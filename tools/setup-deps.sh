@@ -13,7 +13,7 @@ here=$(dirname "$0")
 
 build_pkgs="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libstb-dev
   libfluidsynth-dev libjack-jackd2-dev libgtk-3-dev libx11-dev fonts-dejavu-core
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools"
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwayland-dev libegl-dev wayland-protocols"
 # The Windows Installer tools, which the Windows builds can do without.
 msi_pkgs="wixl msitools"
 headless_pkgs="xvfb xauth x11-utils xdotool imagemagick mesa-utils"
@@ -23,12 +23,26 @@ package_pkgs="dpkg-dev file imagemagick"
 # synthesiser, Chromium to run the page.
 web_pkgs="emscripten"
 web_test_pkgs="chromium python3-websocket"
+# A Wayland session for the Wayland cases: sway, its idle daemon, screenshots, keys.
+wayland_test_pkgs="sway swayidle grim wtype"
 test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-dev python3 python3-pil xprintidle xscreensaver
   xscreensaver-data wine wine64 lintian"
 
+# The layer shell's protocol file ships inside a Rust package: Debian 13 has
+# the wlr protocols in a package of their own, Debian 12 in the general one.
+layer_shell_pkg() {
+  if apt-cache show librust-wayland-protocols-wlr-dev >/dev/null 2>&1; then
+    echo librust-wayland-protocols-wlr-dev
+  else
+    echo librust-wayland-protocols-dev
+  fi
+}
+find /usr/share/cargo/registry -name wlr-layer-shell-unstable-v1.xml 2>/dev/null | grep -q . ||
+  build_pkgs="$build_pkgs $(layer_shell_pkg)"
+
 case "${1:-run}" in
   run) wanted="$build_pkgs $headless_pkgs" ;;
-  test) wanted="$build_pkgs $headless_pkgs $package_pkgs $test_pkgs $web_pkgs $web_test_pkgs" ;;
+  test) wanted="$build_pkgs $headless_pkgs $package_pkgs $test_pkgs $wayland_test_pkgs $web_pkgs $web_test_pkgs" ;;
   package) wanted="$build_pkgs $package_pkgs" ;;
   *) echo "usage: $0 run|test|package" >&2; exit 2 ;;
 esac
@@ -83,6 +97,8 @@ until $sudo apt-get update -q; do
 done
 
 export DEBIAN_FRONTEND=noninteractive
+# Asked again now that the archive's lists are fresh.
+missing=$(echo "$missing" | sed "s/librust-wayland-protocols[a-z-]*-dev/$(layer_shell_pkg)/")
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
   $sudo apt-get install -y -q $missing

@@ -193,15 +193,17 @@ bool StartGtk() {
   // Quiet on a desktop without an accessibility bus or a settings service.
   setenv("NO_AT_BRIDGE", "1", 0);
   setenv("GSETTINGS_BACKEND", "memory", 0);
-  gdk_set_allowed_backends("x11");
+  // The session's own display: Wayland where there is one.
+  gdk_set_allowed_backends(std::getenv("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
   started = gtk_init_check(nullptr, nullptr) ? 1 : 0;
   return started;
 }
 
 // A dialog over another program's window stays above it.
 void KeepAboveOwner(PortDialog* d, HWND owner) {
-  if (!IsForeignWindow(owner)) return;
   GdkDisplay* display = gtk_widget_get_display(d->window);
+  // An owner's id is an X11 window's: only an X11 dialog can stay above it.
+  if (!IsForeignWindow(owner) || !GDK_IS_X11_DISPLAY(display)) return;
   gdk_x11_display_error_trap_push(display);
   GdkWindow* foreign = gdk_x11_window_foreign_new_for_display(display, (Window)(uintptr_t)owner);
   if (foreign) {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "drivers/x11/x11.h"
 #include "sdl.h"
@@ -16,11 +17,12 @@ bool StartVideo() {
   PortSetVideoHints();
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "1");
-  // The saver draws on X11 (XWayland on a Wayland desktop). Without a usable
-  // display SDL would fall back to its offscreen driver: a saver nobody can see
-  // or end. Only X11 is tried, so no display means no window, and the mode ends.
-  // An SDL_VIDEODRIVER of the user's own still wins over this.
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // A Wayland session gets Wayland, but a window a daemon handed over is an
+  // X11 window. Without a usable display SDL would fall back to its offscreen
+  // driver: a saver nobody can see or end; so no display means no window, and
+  // the mode ends. An SDL_VIDEODRIVER of the user's own still wins over this.
+  bool wayland = std::getenv("WAYLAND_DISPLAY") && PortChosenSaverPlace() != PortSaverPlace::Host;
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, wayland ? "wayland,x11" : "x11");
   videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
   if (videoReady) {
     // The window's visual is chosen when it is made, so GL wishes go first.
@@ -77,7 +79,10 @@ void ShowWindow(PortWindow* w, bool show) {
     return;
   }
   SDL_ShowWindow(Sdl(w));
-  SDL_RaiseWindow(Sdl(w));
+  // Raising asks a Wayland compositor for an activation token, which some
+  // (sway 1.7) use after the window is gone, and crash.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "wayland") != 0) SDL_RaiseWindow(Sdl(w));
 }
 
 void MoveWindow(PortWindow* w, int x, int y, int width, int height) {
