@@ -23,7 +23,7 @@ package_pkgs="dpkg-dev file imagemagick"
 # synthesiser, Chromium to run the page.
 web_pkgs="emscripten"
 web_test_pkgs="chromium python3-websocket"
-test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev python3 python3-pil xscreensaver
+test_pkgs="libgtest-dev libbenchmark-dev clang libclang-rt-dev python3 python3-pil xprintidle xscreensaver
   xscreensaver-data wine wine64 lintian"
 
 case "${1:-run}" in
