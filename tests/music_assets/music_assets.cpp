@@ -6,6 +6,7 @@
 
 std::string TunePath() { return std::string(MUSIC_ASSET_DIR) + "/tune.mid"; }
 std::string CollectionPath() { return std::string(MUSIC_ASSET_DIR) + "/instruments.dls"; }
+std::string SoundFontPath() { return std::string(MUSIC_ASSET_DIR) + "/instruments.sf2"; }
 
 const MidiFile &BuiltTune(std::string *error) {
     static MidiFile tune;

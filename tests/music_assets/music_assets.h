@@ -10,6 +10,7 @@
 
 std::string TunePath();
 std::string CollectionPath();
+std::string SoundFontPath();
 
 // Empty (and the error set) when the file does not parse.
 const MidiFile &BuiltTune(std::string *error = nullptr);

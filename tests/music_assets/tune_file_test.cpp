@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -181,31 +182,38 @@ TEST(TuneFile, KeepsToTheScaleOfItsKeySignature) {
 
 // FluidSynth's DLS loader drops articulation, so each channel carries its
 // instrument's envelope and vibrato as SoundFont 2.01 NRPN offsets. They must
-// say what the collection says.
+// say what the collection says, read as the format has it (on the data entry
+// MSB) and as FluidSynth 2.4.0 to 2.4.4 read them (on either byte, then
+// aiming at generator 0, the sample's start, which must end at no offset).
 TEST(TuneFile, RepeatsEachInstrumentsEnvelopeAsChannelOffsets) {
     const MidiFile &tune = Tune();
     const DlsCollectionInfo &collection = BuiltCollection();
-    const std::map<int, double> scale = {{6, 2}, {23, 2}, {24, 4}, {34, 2}, {36, 2}, {37, 1}, {38, 2}};
+    const std::map<int, double> scale = {{0, 1}, {6, 2}, {23, 2}, {24, 4}, {34, 2}, {36, 2}, {37, 1}, {38, 2}};
+    for (bool lsbApplies : {false, true})
     for (int channel = 0; channel < 16; channel++) {
         if (!ChannelHasNotes(tune, channel)) continue;
         ChannelSelection selection = SelectionOfChannel(tune, channel);
         uint32_t bank = channel == drumChannel ? dlsDrumFlag : 0;
         const DlsInstrumentInfo *instrument = FindInstrument(collection, bank, uint32_t(selection.program));
         ASSERT_NE(instrument, nullptr);
+        SCOPED_TRACE(lsbApplies ? "acting on either data entry byte" : "acting on the data entry MSB");
 
         std::map<int, double> offsets;
         std::map<int, int> cc;
         for (const MidiTrack &track : tune.tracks) {
             for (const MidiEvent &event : track.events) {
                 if (event.Channel() != channel || event.Kind() != 0xB0) continue;
-                if (event.data1 == 6 && cc[99] == 120 && scale.count(cc[98])) {
-                    EXPECT_EQ(event.tick, 0u);
-                    offsets[cc[98]] = ((event.data2 << 7 | cc[38]) - 8192) * scale.at(cc[98]);
-                }
                 cc[event.data1] = event.data2;
                 if (event.data1 == 99) cc[98] = -1;
+                if ((event.data1 == 6 || (lsbApplies && event.data1 == 38)) && cc[99] == 120 && scale.count(cc[98])) {
+                    EXPECT_EQ(event.tick, 0u);
+                    offsets[cc[98]] = ((cc[6] << 7 | cc[38]) - 8192) * scale.at(cc[98]);
+                    cc[98] = 0;  // FluidSynth aims the next data entry at generator 0
+                }
             }
         }
+        EXPECT_EQ(offsets[0], 0.0) << instrument->name << ": the sample starts late";
+        offsets.erase(0);
 
         std::map<int, double> expected;  // generator -> offset from the SoundFont default
         auto timecents = [](int32_t value) { return value == int32_t(0x80000000u) ? -12000.0 : value / 65536.0; };

@@ -1,5 +1,5 @@
-// The tune and collection played for real by FluidSynth, offline: the whole
-// tune once, then single notes of every instrument.
+// The tune and collection played for real, offline, by the system's FluidSynth and the page's
+// (its SoundFont, in node): the whole tune once, then single notes of every instrument.
 #include "music_assets.h"
 #include "tune_render.h"
 
@@ -13,6 +13,17 @@
 namespace {
 
 const int rate = 44100;
+
+struct Synthesiser {
+    const char *name;
+    decltype(&RenderTune) renderTune;
+    decltype(&RenderNote) renderNote;
+    std::string (*instruments)();
+};
+const Synthesiser synthesisers[] = {
+    {"System", RenderTune, RenderNote, CollectionPath},
+    {"Page", RenderTuneInPage, RenderNoteInPage, SoundFontPath},
+};
 
 const DlsInstrumentInfo *Kit() {
     for (const DlsInstrumentInfo &instrument : BuiltCollection().instruments)
@@ -40,13 +51,18 @@ uint32_t LastNoteOffTick(const MidiFile &tune) {
     return last;
 }
 
+class TuneRender : public testing::TestWithParam<Synthesiser> {};
+INSTANTIATE_TEST_SUITE_P(Synthesisers, TuneRender, testing::ValuesIn(synthesisers),
+                         [](const testing::TestParamInfo<Synthesiser> &info) { return info.param.name; });
+
 }  // namespace
 
-TEST(TuneRender, WholeTuneWithTheCollectionAloneStartsAtOnceNeverClipsInABalancedStereoMixAndVoicesEveryPart) {
+TEST_P(TuneRender, WholeTuneWithTheCollectionAloneStartsAtOnceNeverClipsInABalancedStereoMixAndVoicesEveryPart) {
     const MidiFile &tune = BuiltTune();
-    Rendering r;
+    Rendering r, system;  // the page's is held against the system's
     std::clock_t began = std::clock();
-    ASSERT_TRUE(RenderTune(ReadFileBytes(TunePath()), CollectionPath(), rate, -1, r));
+    ASSERT_TRUE(GetParam().renderTune(ReadFileBytes(TunePath()), GetParam().instruments(), rate, -1, r));
+    ASSERT_TRUE(RenderTune(ReadFileBytes(TunePath()), CollectionPath(), rate, -1, system));
     double cpuSeconds = double(std::clock() - began) / CLOCKS_PER_SEC;
     double tuneSeconds = SecondsAt(tune, LastNoteOffTick(tune));
     EXPECT_LT(cpuSeconds, tuneSeconds / 4) << "rendering must run well ahead of real time";
@@ -80,6 +96,10 @@ TEST(TuneRender, WholeTuneWithTheCollectionAloneStartsAtOnceNeverClipsInABalance
         float loudest = levels.empty() ? 0 : *std::max_element(levels.begin(), levels.end());
         if (ChannelHasNotes(tune, channel)) {
             EXPECT_GT(loudest, 0.003f) << "channel " << channel + 1 << " plays notes but is not heard";
+            // As loud for as long as on the system's: the part's envelope came through alike.
+            const std::vector<float> &there = system.channelLevels[size_t(channel)];
+            EXPECT_NEAR(20 * std::log10(Rms(levels, 0, levels.size()) / Rms(there, 0, there.size())), 0.0, 1.5)
+                << "channel " << channel + 1 << " against FluidSynth " << system.synthVersion;
         } else {
             EXPECT_EQ(loudest, 0.0f) << "channel " << channel + 1 << " sounds without notes";
         }
@@ -95,13 +115,13 @@ TEST(TuneRender, WholeTuneWithTheCollectionAloneStartsAtOnceNeverClipsInABalance
     EXPECT_LT(longestQuietRun, 6);
 }
 
-TEST(TuneRender, EachInstrumentSoundsAtThePitchOfItsKey) {
+TEST_P(TuneRender, EachInstrumentSoundsAtThePitchOfItsKey) {
     int checked = 0;
     for (const DlsInstrumentInfo &instrument : BuiltCollection().instruments) {
         if (instrument.bank & dlsDrumFlag) continue;
         int key = UnityNote(instrument) + 3;  // off the unity note, so the wave is retuned
         std::vector<float> note;
-        ASSERT_TRUE(RenderNote(CollectionPath(), int(instrument.program), false, key, 100, 2.0, rate, note));
+        ASSERT_TRUE(GetParam().renderNote(GetParam().instruments(), int(instrument.program), false, key, 100, 2.0, rate, note));
         double expected = KeyFrequency(key);
         double measured = StrongestFrequency(note, rate, expected * 0.45, expected * 2.2);
         EXPECT_NEAR(Cents(measured, expected), 0.0, 10.0) << instrument.name << " key " << key;
@@ -110,13 +130,13 @@ TEST(TuneRender, EachInstrumentSoundsAtThePitchOfItsKey) {
     EXPECT_GE(checked, 10);
 }
 
-TEST(TuneRender, EveryKitKeySoundsAndTheTomsFallInPitch) {
+TEST_P(TuneRender, EveryKitKeySoundsAndTheTomsFallInPitch) {
     const DlsInstrumentInfo *kit = Kit();
     ASSERT_NE(kit, nullptr);
     std::map<int, double> pitch;
     for (const DlsRegionInfo &region : kit->regions) {
         std::vector<float> hit;
-        ASSERT_TRUE(RenderNote(CollectionPath(), int(kit->program), true, region.keyLow, 110, 0.5, rate, hit));
+        ASSERT_TRUE(GetParam().renderNote(GetParam().instruments(), int(kit->program), true, region.keyLow, 110, 0.5, rate, hit));
         EXPECT_GT(Rms(hit, 0, rate / 5), 0.003) << "key " << region.keyLow;
         pitch[region.keyLow] = StrongestFrequency(hit, rate, 60, 400);
     }
@@ -125,12 +145,13 @@ TEST(TuneRender, EveryKitKeySoundsAndTheTomsFallInPitch) {
     EXPECT_LT(pitch[47], pitch[50]);
 }
 
-TEST(TuneRender, HeldNotesOfSustainingInstrumentsKeepTheirLevelThroughTheLoop) {
+TEST_P(TuneRender, HeldNotesOfSustainingInstrumentsKeepTheirLevelThroughTheLoop) {
     int checked = 0;
     for (const DlsInstrumentInfo &instrument : BuiltCollection().instruments) {
         if ((instrument.bank & dlsDrumFlag) || !Sustains(instrument)) continue;
         std::vector<float> note;
-        ASSERT_TRUE(RenderNote(CollectionPath(), int(instrument.program), false, UnityNote(instrument), 100, 3.0, rate, note));
+        ASSERT_TRUE(GetParam().renderNote(GetParam().instruments(), int(instrument.program), false, UnityNote(instrument), 100,
+                                          3.0, rate, note));
         double softest = 1e9, loudest = 0;
         for (size_t at = rate / 2; at + rate / 4 <= note.size(); at += rate / 4) {
             double level = Rms(note, at, at + rate / 4);

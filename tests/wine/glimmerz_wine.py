@@ -305,41 +305,55 @@ def result_lines(path):
 def preview(args):
     """Glimmerz.scr /p <hwnd> started by a Windows host program. Wine 8 paints child
     windows into their top-level window's surface, which only the process that owns
-    the top-level window has; a child made by another process gets X drawable 0
-    instead, so the saver's frames (and the white of its class) reach neither the
-    screen nor any capture of the host (screen DC, GetDC, PrintWindow): not with a
-    pop-up, overlapped or child host, with or without WS_CLIPCHILDREN, with
-    client-side graphics off, nor under a window manager. Drawing on the host's own
-    DC from another process does show. The case checks the child the saver makes
-    and its end, and keeps a screenshot."""
+    the top-level window has, so the saver's frames reach no screen; Wine 10 shows them.
+    The host first stands in for the saver with a plain red child: where the red shows,
+    the case checks the frames too, elsewhere only the saver's child and its end."""
     with open(args.scr, "rb") as f:
         bitmaps = PeImage(f.read()).resources()[RT_BITMAP]
     frames = [Bitmap(bitmaps[101 + i][1]).rows() for i in range(10)]
     check(all(len(rows) == 96 and len(rows[0]) == 128 for rows in frames) and frames[0] != frames[1],
           "the program carries ten 128 x 96 preview frames, bitmaps 101 to 110")
+    left, top, width, height = PREVIEW_HOST
+    framed = [b"".join(bytes(pixel) for pixel in row) for rows in frames for row in rows]
+    at = lambda shot, row: 3 * ((top + (height - 96) // 2 + row) * shot.width + left + (width - 128) // 2)
+    shows_a_frame = lambda shot: any(all(shot.rgb[at(shot, r):at(shot, r) + 384] == framed[96 * f + r]
+                                         for r in range(96)) for f in range(10))
     stop, result = os.path.join(args.work, "preview-stop"), os.path.join(args.work, "preview-result")
-    for path in (stop, result):
-        if os.path.exists(path):
-            os.remove(path)
     with Case(args.work, args.arch) as case:
-        began = time.monotonic()
-        host = case.wine.start(args.preview_host, windows_path(args.scr), windows_path(stop), windows_path(result))
-        while time.monotonic() - began < OPENING_TIMEOUT and host.poll() is None and not result_lines(result):
-            time.sleep(0.1)
-        lines = result_lines(result)
-        left, top, width, height = PREVIEW_HOST
+        for saver in (args.preview_host, args.scr):
+            for path in (stop, result):
+                if os.path.exists(path):
+                    os.remove(path)
+            began = time.monotonic()
+            host = case.wine.start(args.preview_host, windows_path(saver), windows_path(stop), windows_path(result))
+            while time.monotonic() - began < OPENING_TIMEOUT and host.poll() is None and not result_lines(result):
+                time.sleep(0.1)
+            lines = result_lines(result)
+            time.sleep(0.5)
+            shots = [case.screen.shot()]
+            while saver == args.scr and paints and not shows_a_frame(shots[-1]) and len(shots) < 10:
+                time.sleep(0.3)
+                shots.append(case.screen.shot())
+            open(stop, "w").close()
+            try:
+                host.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                check(False, "the host ends after destroying its window")
+                return
+            if saver == args.preview_host:
+                shown = shots[0].pixel(left + width // 2, top + height // 2)
+                paints = shown == (255, 0, 0)
+                if not paints:
+                    note("this Wine shows no child window that another process paints (the red stand-in shows as "
+                         "%s): the case judges the saver's child and its exit, not its picture" % (shown,))
         check(lines[:1] == [["child", str(left), str(top), str(width), str(height)]],
               "the saver puts a visible glmzpreview child titled Glimmerz Preview over the whole host (%s)"
               % (lines[:1],))
-        time.sleep(0.5)
-        case.screen.shot().save_png(os.path.join(args.shots, "preview-host.png"))
+        shots[-1].save_png(os.path.join(args.shots, "preview-host.png"))
         note("kept %s" % os.path.join(args.shots, "preview-host.png"))
-        open(stop, "w").close()
-        try:
-            host.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            check(False, "the host ends after destroying its window")
-            return
+        if paints:
+            check(shows_a_frame(shots[-1]),
+                  "one of the ten preview frames shows at the host's centre (%d screenshots)" % len(shots))
         lines = result_lines(result)
         ended = lines[-1] if lines else []
         check(len(ended) == 4 and ended[0] == "ended" and ended[1] == "0" and int(ended[2]) <= 1000

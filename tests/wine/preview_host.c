@@ -5,11 +5,33 @@
    writes whether and how fast the saver ended, with its exit code, and whether
    it was still running until then ("ended <code> <ms> after-the-host").
 
-   usage: preview_host.exe SAVER STOP RESULT */
+   usage: preview_host.exe SAVER STOP RESULT
+
+   Given itself as SAVER (/p HWND), it stands in for the saver: a plain red child
+   of the host in the saver's class until the host goes. Whether the red shows
+   tells whether Wine paints a child window that another process made. */
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
+static int StandIn(HWND host) {
+  WNDCLASSA windowClass = {0};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(NULL);
+  windowClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
+  windowClass.lpszClassName = "glmzpreview";
+  RECT rect;
+  if (!RegisterClassA(&windowClass) || !GetWindowRect(host, &rect)) return 1;
+  HWND child = CreateWindowExA(0, "glmzpreview", "Glimmerz Preview", WS_CHILD | WS_VISIBLE, 0, 0,
+                               rect.right - rect.left, rect.bottom - rect.top, host, NULL, windowClass.hInstance, NULL);
+  MSG msg;
+  SetTimer(NULL, 0, 50, NULL);
+  while (IsWindow(child) && GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
+  return child ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && lstrcmpA(argv[1], "/p") == 0) return StandIn((HWND)(UINT_PTR)strtoul(argv[2], NULL, 10));
   if (argc != 4) return 2;
   WNDCLASSA windowClass = {0};
   windowClass.lpfnWndProc = DefWindowProcA;

@@ -36,15 +36,29 @@ void AddMeta(std::vector<TimedEvent> &events, uint32_t tick, uint8_t type, const
 std::vector<uint8_t> Text(const char *text) { return std::vector<uint8_t>(text, text + std::char_traits<char>::length(text)); }
 
 // A SoundFont 2.01 NRPN: NRPN 120 selects generator `generator`; the data
-// entry is centred on 8192 and counts in steps of `scale` generator units.
-// FluidSynth adds it to every voice the channel starts; other synthesisers
-// ignore NRPNs they do not know.
+// entry, LSB then MSB, is centred on 8192 and counts in steps of `scale`
+// generator units. FluidSynth adds it to every voice the channel starts; other
+// synthesisers ignore NRPNs they do not know.
+// FluidSynth 2.3.6, 2.3.7 and 2.4.0 to 2.4.4 act on the LSB as well, with the
+// MSB still left from before, and then send the MSB to generator 0, the
+// sample's start. So the message goes twice, which sets the same value twice
+// everywhere else, and the second LSB there finds its MSB already in place;
+// ResetSampleStart puts generator 0 back once all are sent.
 void AddGeneratorOffset(std::vector<TimedEvent> &events, uint8_t channel, int generator, double offset, double scale) {
     int data = std::clamp(8192 + int(std::lround(offset / scale)), 0, 16383);
+    for (int pass = 0; pass < 2; pass++) {
+        AddController(events, channel, 99, 120);
+        AddController(events, channel, 98, generator);
+        AddController(events, channel, 38, data & 0x7F);
+        AddController(events, channel, 6, data >> 7);
+    }
+}
+
+void ResetSampleStart(std::vector<TimedEvent> &events, uint8_t channel) {
     AddController(events, channel, 99, 120);
-    AddController(events, channel, 98, generator);
-    AddController(events, channel, 38, data & 0x7F);
-    AddController(events, channel, 6, data >> 7);
+    AddController(events, channel, 98, 0);
+    AddController(events, channel, 38, 0);
+    AddController(events, channel, 6, 64);
 }
 
 // SoundFont generator numbers and the defaults the offsets start from.
@@ -76,6 +90,7 @@ void AddVoiceShape(std::vector<TimedEvent> &events, uint8_t channel, const Voice
         AddGeneratorOffset(events, channel, GenVibratoFrequency, 1200.0 * std::log2(shape.vibratoRate / vibratoBaseHz), 4);
         AddGeneratorOffset(events, channel, GenVibratoToPitch, shape.vibratoDepth, 2);
     }
+    ResetSampleStart(events, channel);
     AddController(events, channel, 101, 127);
     AddController(events, channel, 100, 127);
 }

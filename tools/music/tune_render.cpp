@@ -75,6 +75,7 @@ int RenderTune(const std::vector<uint8_t> &midi, const std::string &dlsPath, int
     }
 
     out = Rendering{};
+    out.synthVersion = fluid_version_str();
     out.sampleRate = sampleRate;
     out.fontCount = fluid_synth_sfcount(s.synth);
     out.channelLevels.assign(midiChannels, {});

@@ -8,6 +8,7 @@
 #include <vector>
 
 struct Rendering {
+    std::string synthVersion;  // FluidSynth's
     int sampleRate = 0;
     std::vector<float> left, right;  // the mix: every channel plus reverb and chorus
     // Dry level of each MIDI channel, RMS over consecutive blocks of blockSeconds.
@@ -26,10 +27,18 @@ struct Rendering {
 int RenderTune(const std::vector<uint8_t> &midi, const std::string &dlsPath, int sampleRate, int soloChannel,
                Rendering &out);
 
+// The same as the page plays it: its own synthesiser (FluidSynth built for the
+// web, run in node) with the SoundFont form of the collection. Needs node and
+// the page's packages (port/web/node_modules).
+int RenderTuneInPage(const std::vector<uint8_t> &midi, const std::string &sf2Path, int sampleRate, int soloChannel,
+                     Rendering &out);
+
 // One note, dry, as a mono buffer: the key held for `seconds`. A drum kit is
 // played on channel 10.
 int RenderNote(const std::string &dlsPath, int program, bool drums, int key, int velocity, double seconds,
                int sampleRate, std::vector<float> &mono);
+int RenderNoteInPage(const std::string &sf2Path, int program, bool drums, int key, int velocity, double seconds,
+                     int sampleRate, std::vector<float> &mono);
 
 // The mix as a whole: its peak, how many frames reach full scale, the level of
 // each side and how alike the sides are (1 for mono, 0 for unrelated sides).
