@@ -23,6 +23,8 @@ wl_keyboard* keyboard = nullptr;
 wl_pointer* pointer = nullptr;
 uint32_t pointerSerial = 0;
 bool cursorShown = true;
+bool keyboardFocused = false;
+bool keyboardLeft = false;
 int pointerX = 0, pointerY = 0;
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,13 +79,23 @@ const wl_output_listener outputListener = OutputListener();
 
 void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
 
+// The keyboard moves between the show's own surfaces when an output goes:
+// only a leave that no enter follows in the same batch is the show losing it.
 void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
-  Post(WM_ACTIVATEAPP, TRUE, 0);
-  Post(WM_NCACTIVATE, TRUE, 0);
-  Post(WM_ACTIVATE, WA_ACTIVE, 0);
+  if (!keyboardFocused) {
+    Post(WM_ACTIVATEAPP, TRUE, 0);
+    Post(WM_NCACTIVATE, TRUE, 0);
+    Post(WM_ACTIVATE, WA_ACTIVE, 0);
+  }
+  keyboardFocused = true;
+  keyboardLeft = false;
 }
 
-void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {
+void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { keyboardLeft = true; }
+
+void NoteKeyboardLost() {
+  if (!keyboardLeft) return;
+  keyboardLeft = keyboardFocused = false;
   Post(WM_NCACTIVATE, FALSE, 0);
   Post(WM_ACTIVATE, WA_INACTIVE, 0);
   Post(WM_ACTIVATEAPP, FALSE, 0);
@@ -282,6 +294,7 @@ void WaitForWayland(int timeoutMs) {
     wl_display_cancel_read(d);
   }
   if (wl_display_dispatch_pending(d) < 0) Post(WM_KEYDOWN, VK_ESCAPE, PortMakeLParam(1, 1));
+  NoteKeyboardLost();
 }
 
 WaylandOutput* WaylandOutputOf(wl_surface* surface) {

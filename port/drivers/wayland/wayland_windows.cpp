@@ -71,9 +71,12 @@ void StopEgl() {
   eglDisplay = EGL_NO_DISPLAY;
 }
 
+// A surface takes no buffer before the compositor has configured it.
+bool Drawable(const WaylandOutput* o) { return o->eglSurface && o->configured; }
+
 WaylandOutput* FirstOutput() {
   for (WaylandOutput* o : wayland.outputs)
-    if (o->eglSurface) return o;
+    if (Drawable(o)) return o;
   return nullptr;
 }
 
@@ -170,7 +173,7 @@ void Present(PortWindow* w, int waitForRefresh) {
   WaylandOutput* first = FirstOutput();
   if (!first || eglContext == EGL_NO_CONTEXT) return;
   bool others = false;
-  for (WaylandOutput* o : wayland.outputs) others = others || (o != first && o->eglSurface);
+  for (WaylandOutput* o : wayland.outputs) others = others || (o != first && Drawable(o));
   if (others) {
     // The picture leaves the first surface's buffer with its swap: keep it.
     if (copyWidth != first->surfaceWidth || copyHeight != first->surfaceHeight || !copyFramebuffer) {
@@ -189,7 +192,7 @@ void Present(PortWindow* w, int waitForRefresh) {
   eglSwapBuffers(eglDisplay, static_cast<EGLSurface>(first->eglSurface));
   if (!others) return;
   for (WaylandOutput* o : wayland.outputs)
-    if (o != first && o->eglSurface) ShowCopyOn(o);
+    if (o != first && Drawable(o)) ShowCopyOn(o);
   MakeGlCurrent(w);
 }
 
