@@ -2,7 +2,7 @@
 # The program in a real Wayland session: sway headless (it refuses root, so it
 # runs as nobody in a private runtime folder), grim for screenshots, wtype for
 # keys. usage: wayland_e2e.sh PROGRAM CASE SHOTS, CASE one of
-#   saver   /s covers both outputs with the show; a key ends it with 0
+#   saver   /s covers both outputs with the show, stays when one goes; a key ends it with 0
 #   window  --window opens a window and a key closes it, sway still running
 #   idle    swayidle starts /s; its later timeout still fires during the show
 #   dialog  /c shows "Options for Glimmerz"; Escape ends it with 0
@@ -75,6 +75,9 @@ saver)
   for output in HEADLESS-1 HEADLESS-2; do
     shows_show $output "saver-$output" || fail "$output does not show the show"
   done
+  # An output that goes leaves the show on the other.
+  as_nobody swaymsg output HEADLESS-1 disable >/dev/null
+  shows_show HEADLESS-2 saver-one-output || fail "the show went with HEADLESS-1"
   key space
   ends_ok $running
   ;;
