@@ -5,8 +5,6 @@
 // as they are. The music and the display mode may be given too: the daemon's
 // own settings keep a program's options in its command line, so they hold for
 // the run over the stored settings and are never stored.
-#include <X11/Xlib.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +68,16 @@ DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow)
   bool root = false, given = false, own = false;
   for (int i = 1; i < argc; ++i) {
     std::string name = OptionName(argv[i]);
+    // An option's value is the next word, or what follows '=' in its own.
+    size_t equals = name.find('=');
+    bool attached = equals != std::string::npos;
+    std::string value = attached ? name.substr(equals + 1) : "";
+    name = name.substr(0, equals);
+    if (name == "-mode" || name == "-window-id") {
+      if (!attached && i + 1 < argc) value = argv[++i];
+    } else if (attached) {
+      continue;
+    }
     if (name == "-help") options.help = true;
     else if (name == "-version") options.version = true;
     else if (name == "-root") root = true;
@@ -78,11 +86,10 @@ DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow)
     else if (name == "-no-music") options.music = 0;
     else if (name == "-mode") {
       options.modeGiven = true;
-      options.mode = i + 1 < argc ? argv[++i] : "";
-    }
-    else if (name == "-window-id") {
+      options.mode = value;
+    } else if (name == "-window-id") {
       given = true;
-      options.host = i + 1 < argc ? ReadWindowId(argv[++i]) : 0;
+      options.host = ReadWindowId(value.c_str());
     } else continue;
     options.recognised = true;
   }
@@ -137,8 +144,3 @@ std::string UsageText() {
 }
 
 std::string VersionText() { return "glimmerz " GLIMMERZ_VERSION "\n"; }
-
-unsigned long PortX11RootWindow() {
-  Display* x = PortX11Display();
-  return x ? DefaultRootWindow(x) : 0;
-}

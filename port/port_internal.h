@@ -44,6 +44,14 @@ inline void AppendUtf8(std::string* out, unsigned c) {
   for (int i = extra - 1; i >= 0; --i) *out += (char)(0x80 | (c >> (6 * i) & 0x3F));
 }
 
+// Texts of the program's ANSI code page (Latin-1) as UTF-8, the form GTK and
+// the registry's names take.
+inline std::string PortUtf8(const std::string& latin1) {
+  std::string out;
+  for (unsigned char c : latin1) AppendUtf8(&out, c);
+  return out;
+}
+
 // The SDL window behind a window handle, or null.
 SDL_Window* PortSdlWindow(HWND window);
 // True for a window DirectDraw can show pictures in: a top-level window of the

@@ -11,6 +11,8 @@ EM_JS(int, ScreenPixels, (int height), {
 });
 }  // namespace
 
+int BoardCount() { return 1; }
+
 int BoardOfGuid(const GUID* guid) {
   static const GUID none = {};
   return !guid || *guid == none ? 0 : -1;

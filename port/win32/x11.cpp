@@ -66,3 +66,8 @@ void PortX11Close() {
   display = nullptr;
   displayTried = false;
 }
+
+unsigned long PortX11RootWindow() {
+  Display* x = PortX11Display();
+  return x ? DefaultRootWindow(x) : 0;
+}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialog_template.h"
+#include "port_internal.h"
 
 struct DialogItem {
   int id;
@@ -34,5 +35,3 @@ extern std::vector<PortDialog*> portDialogs;
 PortDialog* PortDialogOf(HWND handle);
 // The control with this id, or null (-1, the id of every static text, names none).
 DialogItem* PortDialogItem(PortDialog* dialog, int id);
-// Texts of the program's ANSI code page (Latin-1) as GTK wants them.
-std::string PortUtf8(const std::string& latin1);

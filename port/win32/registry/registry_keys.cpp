@@ -14,7 +14,7 @@ struct OpenKey {
 
 bool KeyPath(HKEY parent, LPCSTR subKey, std::string* path) {
   if (parent != HKEY_CURRENT_USER || !subKey) return false;
-  *path = std::string("HKEY_CURRENT_USER\\") + subKey;
+  *path = "HKEY_CURRENT_USER\\" + PortUtf8(subKey);
   return true;
 }
 
@@ -62,7 +62,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
   OpenKey* open = KeyOf(key);
   if (!open) return ERROR_INVALID_HANDLE;
   if (data && !size) return ERROR_INVALID_PARAMETER;
-  std::string valueName = name ? name : "";
+  std::string valueName = PortUtf8(name ? name : "");
   RegistryValue* value = FindHeldValue(open->path, valueName);
   if (!value) {
     RegistryFile file(false);
@@ -87,7 +87,7 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
   if (!open) return ERROR_INVALID_HANDLE;
   if (size && !data) return ERROR_INVALID_PARAMETER;
   // The file's format has no way to write a line break inside a name.
-  std::string valueName = name ? name : "";
+  std::string valueName = PortUtf8(name ? name : "");
   if (valueName.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
   RegistryValue value{valueName, type, std::vector<BYTE>(data, data + size)};
   if (RegistryValue* held = FindHeldValue(open->path, valueName)) {

@@ -9,7 +9,19 @@
 static const char Header[] = "Windows Registry Editor Version 5.00";
 static const char OldHeader[] = "REGEDIT4";
 
-// Joins lines continued with a trailing backslash, drops carriage returns.
+static bool ReadQuoted(const std::string& text, size_t* pos, std::string* out);
+
+// Only hex data goes on over a line end, as the registry editor reads it: a
+// comment or a string that ends in a backslash ends with its line.
+static bool ContinuesHex(const std::string& line) {
+  if (line.empty() || line.back() != '\\') return false;
+  size_t pos = line[0] == '@' ? 1 : 0;
+  std::string name;
+  if (pos == 0 && !ReadQuoted(line, &pos, &name)) return false;
+  return line.compare(pos, 4, "=hex") == 0;
+}
+
+// Joins hex data continued with a trailing backslash, drops carriage returns.
 static std::vector<std::string> LogicalLines(const std::string& text) {
   std::vector<std::string> lines;
   std::string current;
@@ -28,7 +40,7 @@ static std::vector<std::string> LogicalLines(const std::string& text) {
     } else {
       lines.push_back(line);
     }
-    continuing = !lines.back().empty() && lines.back().back() == '\\';
+    continuing = ContinuesHex(lines.back());
     if (continuing) lines.back().pop_back();
   }
   return lines;
@@ -89,14 +101,57 @@ static void NarrowText(RegistryValue* value) {
   value->wide = !fits;
 }
 
+// The code point of the UTF-8 sequence at text[*i], moving *i past it. A byte
+// that begins no well-formed sequence stands for its Latin-1 character.
+static unsigned NextCodePoint(const std::string& text, size_t* i, bool* wellFormed = nullptr) {
+  unsigned lead = (unsigned char)text[(*i)++];
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF8 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  unsigned c = extra > 0 ? lead & (0x3Fu >> extra) : 0;
+  size_t end = *i;
+  for (int k = 0; k < extra; ++k, ++end) {
+    if (end >= text.size() || ((unsigned char)text[end] & 0xC0) != 0x80) extra = -1;
+    else c = c << 6 | ((unsigned char)text[end] & 0x3F);
+  }
+  static const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+  if (extra < 0 || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+    if (wellFormed) *wellFormed = false;
+    return lead;
+  }
+  *i = end;
+  return c;
+}
+
+static void AppendUtf16(std::string* out, unsigned c) {
+  if (c >= 0x10000) {
+    AppendUtf16(out, 0xD800 + ((c - 0x10000) >> 10));
+    c = 0xDC00 + (c & 0x3FF);
+  }
+  *out += {(char)(c & 0xFF), (char)(c >> 8)};
+}
+
+// A quoted string's characters, terminated, in the program's 8-bit code page
+// where every one fits, else as UTF-16LE: text keeps its characters whatever
+// encoding it arrived in.
+static void SetText(RegistryValue* value, const std::string& utf8) {
+  std::string narrow, wide;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned c = NextCodePoint(utf8, &i);
+    narrow += (char)c;
+    AppendUtf16(&wide, c);
+    value->wide = value->wide || c > 0xFF;
+  }
+  const std::string& text = value->wide ? wide.append(2, '\0') : narrow.append(1, '\0');
+  value->data.assign(text.begin(), text.end());
+}
+
 static bool ParseData(const std::string& text, RegistryValue* value, bool wideText) {
   if (!text.empty() && text[0] == '"') {
     std::string s;
     size_t pos = 0;
     if (!ReadQuoted(text, &pos, &s) || pos != text.size()) return false;
     value->type = REG_SZ;
-    value->data.assign(s.begin(), s.end());
-    value->data.push_back(0);
+    SetText(value, s);
     return true;
   }
   if (text.compare(0, 6, "dword:") == 0) {
@@ -124,11 +179,16 @@ static bool ParseData(const std::string& text, RegistryValue* value, bool wideTe
   return false;
 }
 
-// UTF-8 in place of what the registry editor writes as UTF-16LE after a
-// byte-order mark; the 8-bit form as it is, without a UTF-8 mark.
+// The text as UTF-8, whichever form it came in: the registry editor's UTF-16LE
+// after a byte-order mark, UTF-8 after one, or else the 8-bit form, whose
+// bytes are the program's code page (Latin-1).
 static std::string Decoded(const std::string& text, bool* understood) {
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
-  if (text.compare(0, 2, "\xFF\xFE") != 0) return text;
+  if (text.compare(0, 2, "\xFF\xFE") != 0) {
+    if (text.compare(0, 3, "\xEF\xBB\xBF") != 0) return PortUtf8(text);
+    std::string out;
+    for (size_t i = 3; i < text.size();) AppendUtf8(&out, NextCodePoint(text, &i, understood));
+    return out;
+  }
   std::string out;
   auto unit = [&](size_t i) { return (unsigned)(unsigned char)text[i] | (unsigned)(unsigned char)text[i + 1] << 8; };
   if (text.size() % 2) *understood = false;
@@ -251,11 +311,27 @@ static std::string FormatValue(const RegistryValue& value) {
   return FormatHex(name + prefix, wide);
 }
 
+// The 8-bit form where every character of the names fits the program's code
+// page; else UTF-16LE after a byte-order mark, as the registry editor writes.
+static std::string Encoded(const std::string& utf8) {
+  std::string narrow;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned c = NextCodePoint(utf8, &i);
+    if (c > 0xFF) {
+      std::string wide = "\xFF\xFE";
+      for (i = 0; i < utf8.size();) AppendUtf16(&wide, NextCodePoint(utf8, &i));
+      return wide;
+    }
+    narrow += (char)c;
+  }
+  return narrow;
+}
+
 std::string FormatRegistryText(const RegistryDocument& document) {
   std::string out = std::string(Header) + "\r\n";
   for (const auto& key : document.keys) {
     out += "\r\n[" + key.path + "]\r\n";
     for (const auto& value : key.values) out += FormatValue(value) + "\r\n";
   }
-  return out;
+  return Encoded(out);
 }
