@@ -20,7 +20,8 @@ set(shared_port
   directx/gl_rounding_rule.cpp directx/picture_fit.cpp directx/texture_formats.cpp directx/texture_hull.cpp
   dmusic/loader.cpp dmusic/notifications.cpp dmusic/segment.cpp daemon_options.cpp)
 list(TRANSFORM shared_port PREPEND ${CMAKE_SOURCE_DIR}/port/)
-set_source_files_properties(port/daemon_options.cpp PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
+set_source_files_properties(port/daemon_options.cpp
+  PROPERTIES COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
 file(GLOB web_port CONFIGURE_DEPENDS port/web/*.cpp port/guids/*.cpp)
 file(GLOB program_src CONFIGURE_DEPENDS src/*/*.cpp)
 

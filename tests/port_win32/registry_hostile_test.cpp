@@ -133,7 +133,8 @@ TEST_F(RegistryFileTest, WhatTheRegistryEditorExportsIsRead) {
   // Written so that the registry editor reads the same characters back.
   EXPECT_NE(ReadFile(file).find("\"note\"=hex(1):63,00,61,00,66,00,e9,00,00,00\r\n"), std::string::npos);
   std::vector<BYTE> title;
-  for (char16_t c : std::u16string(u"L\u00e4mpchen \U0001F4A1") + u'\0') title.insert(title.end(), {(BYTE)c, (BYTE)(c >> 8)});
+  for (char16_t c : std::u16string(u"L\u00e4mpchen \U0001F4A1") + u'\0')
+    title.insert(title.end(), {(BYTE)c, (BYTE)(c >> 8)});
   EXPECT_EQ(FindRegistryValue(key, "title")->data, title);
 }
 
@@ -196,7 +197,8 @@ TEST(RegistryText, EachFormIsReadAsTheRegistryEditorReadsIt) {
       {Five, "hex(2):41,04,00,00", true, {0x41, 0x04, 0, 0}, "hex(2):41,04,00,00"},
       // Only hex data goes on over a line end, and text keeps its characters.
       {Five, "dword:00000000", true, {0, 0, 0, 0}, "dword:00000000", "; no tune, please \\\r\n"},
-      {"\xEF\xBB\xBF" + Five, "\"caf\xC3\xA9\"", true, {'c', 'a', 'f', 0xE9, 0}, "hex(1):63,00,61,00,66,00,e9,00,00,00"},
+      {"\xEF\xBB\xBF" + Five, "\"caf\xC3\xA9\"", true, {'c', 'a', 'f', 0xE9, 0},
+       "hex(1):63,00,61,00,66,00,e9,00,00,00"},
   };
   for (const Case& c : cases) {
     RegistryDocument d;
