@@ -55,7 +55,7 @@ RegistryFile::RegistryFile(bool forWriting) : writing_(forWriting) {
     std::free(text);
   }
   ready_ = true;
-  exclusive_ = forWriting;
+  exclusive_ = writing_;
   lock_ = -1;  // one thread: nothing to lock
 }
 

@@ -36,6 +36,8 @@ TEST(DaemonOptions, TheWindowToDrawOn) {
       {{"--root"}, "window", PortSaverPlace::Host, 0, false},
       {{"--root", "-window-id", "77", "--window"}, "0x600003", PortSaverPlace::Host, 77, false},
       {{"--window-id"}, nullptr, PortSaverPlace::Host, 0, false},
+      {{"-window-id=0x4d", "--root"}, nullptr, PortSaverPlace::Host, 77, false},
+      {{"--root=yes"}, nullptr, PortSaverPlace::Ordinary, 0, false},
       {{"--window", "-fps"}, nullptr, PortSaverPlace::Own, 0, false},
       // Windows-style switches and words of no meaning are the program's.
       {{"/s"}, "0x600003", PortSaverPlace::Ordinary, 0, false},
@@ -67,7 +69,8 @@ TEST_F(HeldDaemonSettings, HoldForTheRunAndAreNeverStored) {
   };
   std::vector<Case> cases = {{{"--root", "--music", "--mode", "800x600x32"}, {1, 800, 600, 32}},
                              {{"--music", "-no-music", "-mode", "1024x768x16"}, {0, 1024, 768, 16}},
-                             {{"--music", "--mode"}, {1, 640, 480, 16}}};
+                             {{"--music", "--mode"}, {1, 640, 480, 16}},
+                             {{"--mode=800x600x32"}, {0, 800, 600, 32}}};
   // Modes the dialog does not offer on this screen, and what are no modes at all.
   for (const char* bad : {"1280x1024x32", "800x600x24", "0x0x7", "800x600", "800x600x32x", "+800x600x32", "8\nrm"})
     cases.push_back({{"--mode", bad}, {0, 640, 480, 16}});
