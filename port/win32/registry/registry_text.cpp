@@ -2,6 +2,7 @@
 
 #include "port_internal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -268,11 +269,10 @@ static std::string Quote(const std::string& s) {
 // Hex data wrapped the way the registry editor wraps it, below 80 columns.
 static std::string FormatHex(const std::string& prefix, const std::vector<BYTE>& data) {
   std::string out = prefix;
+  out.reserve(prefix.size() + data.size() * 4);
   size_t column = out.size();
   for (size_t i = 0; i < data.size(); ++i) {
-    char byte[4];
-    std::snprintf(byte, sizeof byte, "%02x", data[i]);
-    out += byte;
+    out += {"0123456789abcdef"[data[i] >> 4], "0123456789abcdef"[data[i] & 15]};
     column += 2;
     if (i + 1 < data.size()) {
       out += ',';
@@ -314,6 +314,7 @@ static std::string FormatValue(const RegistryValue& value) {
 // The 8-bit form where every character of the names fits the program's code
 // page; else UTF-16LE after a byte-order mark, as the registry editor writes.
 static std::string Encoded(const std::string& utf8) {
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; })) return utf8;
   std::string narrow;
   for (size_t i = 0; i < utf8.size();) {
     unsigned c = NextCodePoint(utf8, &i);
@@ -331,7 +332,7 @@ std::string FormatRegistryText(const RegistryDocument& document) {
   std::string out = std::string(Header) + "\r\n";
   for (const auto& key : document.keys) {
     out += "\r\n[" + key.path + "]\r\n";
-    for (const auto& value : key.values) out += FormatValue(value) + "\r\n";
+    for (const auto& value : key.values) out.append(FormatValue(value)).append("\r\n");
   }
   return Encoded(out);
 }
