@@ -5,6 +5,7 @@
 // as they are. The music and the display mode may be given too: the daemon's
 // own settings keep a program's options in its command line, so they hold for
 // the run over the stored settings and are never stored.
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -37,9 +38,11 @@ bool ReadMode(const std::string& text, DWORD mode[3]) {
 }
 
 // The text as it can stand inside one line of a message: control characters
-// become '?', and a long one is cut.
+// become '?', and a long one is cut, never inside a UTF-8 character.
 std::string OneLine(const std::string& text) {
-  std::string line = text.substr(0, 40);
+  size_t cut = std::min<size_t>(text.size(), 40);
+  while (cut > 0 && cut < text.size() && ((unsigned char)text[cut] & 0xC0) == 0x80) --cut;
+  std::string line = text.substr(0, cut);
   for (char& c : line)
     if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
   return text.size() > line.size() ? line + "..." : line;

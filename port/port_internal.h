@@ -44,6 +44,39 @@ inline void AppendUtf8(std::string* out, unsigned c) {
   for (int i = extra - 1; i >= 0; --i) *out += (char)(0x80 | (c >> (6 * i) & 0x3F));
 }
 
+// The code point of the UTF-8 sequence at text[*i], moving *i past it. A byte
+// that begins no well-formed sequence stands for its Latin-1 character and
+// clears *wellFormed.
+inline unsigned PortNextCodePoint(const std::string& text, size_t* i, bool* wellFormed = nullptr) {
+  unsigned lead = (unsigned char)text[(*i)++];
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF8 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  unsigned c = extra > 0 ? lead & (0x3Fu >> extra) : 0;
+  size_t end = *i;
+  for (int k = 0; k < extra; ++k, ++end) {
+    if (end >= text.size() || ((unsigned char)text[end] & 0xC0) != 0x80) extra = -1;
+    else c = c << 6 | ((unsigned char)text[end] & 0x3F);
+  }
+  const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+  if (extra < 0 || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+    if (wellFormed) *wellFormed = false;
+    return lead;
+  }
+  *i = end;
+  return c;
+}
+
+// A system's UTF-8 text (a monitor's name, say) in the program's ANSI code
+// page: '?' for what Latin-1 lacks, as Windows converts.
+inline std::string PortLatin1(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned c = PortNextCodePoint(utf8, &i);
+    out += c > 0xFF ? '?' : (char)c;
+  }
+  return out;
+}
+
 // Texts of the program's ANSI code page (Latin-1) as UTF-8, the form GTK and
 // the registry's names take.
 inline std::string PortUtf8(const std::string& latin1) {

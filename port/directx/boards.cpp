@@ -94,8 +94,9 @@ HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context) 
   for (int display = 1; display < SDL_GetNumVideoDisplays(); ++display) {
     GUID guid = GuidOfDisplay(display);
     char boardDescription[160], boardName[32];
+    // SDL names monitors in UTF-8; the program reads its own code page.
     std::snprintf(boardDescription, sizeof boardDescription, "Monitor %d (%s)", display + 1,
-                  DisplayName(display).c_str());
+                  PortLatin1(DisplayName(display)).c_str());
     std::snprintf(boardName, sizeof boardName, "\\\\.\\DISPLAY%d", display + 1);
     if (!callback(&guid, boardDescription, boardName, context)) break;
   }

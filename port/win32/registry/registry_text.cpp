@@ -102,27 +102,6 @@ static void NarrowText(RegistryValue* value) {
   value->wide = !fits;
 }
 
-// The code point of the UTF-8 sequence at text[*i], moving *i past it. A byte
-// that begins no well-formed sequence stands for its Latin-1 character.
-static unsigned NextCodePoint(const std::string& text, size_t* i, bool* wellFormed = nullptr) {
-  unsigned lead = (unsigned char)text[(*i)++];
-  if (lead < 0x80) return lead;
-  int extra = lead >= 0xF8 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  unsigned c = extra > 0 ? lead & (0x3Fu >> extra) : 0;
-  size_t end = *i;
-  for (int k = 0; k < extra; ++k, ++end) {
-    if (end >= text.size() || ((unsigned char)text[end] & 0xC0) != 0x80) extra = -1;
-    else c = c << 6 | ((unsigned char)text[end] & 0x3F);
-  }
-  static const unsigned least[] = {0, 0x80, 0x800, 0x10000};
-  if (extra < 0 || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-    if (wellFormed) *wellFormed = false;
-    return lead;
-  }
-  *i = end;
-  return c;
-}
-
 static void AppendUtf16(std::string* out, unsigned c) {
   if (c >= 0x10000) {
     AppendUtf16(out, 0xD800 + ((c - 0x10000) >> 10));
@@ -137,7 +116,7 @@ static void AppendUtf16(std::string* out, unsigned c) {
 static void SetText(RegistryValue* value, const std::string& utf8) {
   std::string narrow, wide;
   for (size_t i = 0; i < utf8.size();) {
-    unsigned c = NextCodePoint(utf8, &i);
+    unsigned c = PortNextCodePoint(utf8, &i);
     narrow += (char)c;
     AppendUtf16(&wide, c);
     value->wide = value->wide || c > 0xFF;
@@ -187,7 +166,7 @@ static std::string Decoded(const std::string& text, bool* understood) {
   if (text.compare(0, 2, "\xFF\xFE") != 0) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") != 0) return PortUtf8(text);
     std::string out;
-    for (size_t i = 3; i < text.size();) AppendUtf8(&out, NextCodePoint(text, &i, understood));
+    for (size_t i = 3; i < text.size();) AppendUtf8(&out, PortNextCodePoint(text, &i, understood));
     return out;
   }
   std::string out;
@@ -317,10 +296,10 @@ static std::string Encoded(const std::string& utf8) {
   if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; })) return utf8;
   std::string narrow;
   for (size_t i = 0; i < utf8.size();) {
-    unsigned c = NextCodePoint(utf8, &i);
+    unsigned c = PortNextCodePoint(utf8, &i);
     if (c > 0xFF) {
       std::string wide = "\xFF\xFE";
-      for (i = 0; i < utf8.size();) AppendUtf16(&wide, NextCodePoint(utf8, &i));
+      for (i = 0; i < utf8.size();) AppendUtf16(&wide, PortNextCodePoint(utf8, &i));
       return wide;
     }
     narrow += (char)c;
