@@ -36,8 +36,6 @@ TEST(DaemonOptions, TheWindowToDrawOn) {
       {{"--root"}, "window", PortSaverPlace::Host, 0, false},
       {{"--root", "-window-id", "77", "--window"}, "0x600003", PortSaverPlace::Host, 77, false},
       {{"--window-id"}, nullptr, PortSaverPlace::Host, 0, false},
-      {{"-window-id=0x4d", "--root"}, nullptr, PortSaverPlace::Host, 77, false},
-      {{"--root=yes"}, nullptr, PortSaverPlace::Ordinary, 0, false},
       {{"--window", "-fps"}, nullptr, PortSaverPlace::Own, 0, false},
       // Windows-style switches and words of no meaning are the program's.
       {{"/s"}, "0x600003", PortSaverPlace::Ordinary, 0, false},
