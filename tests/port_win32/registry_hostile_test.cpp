@@ -136,6 +136,10 @@ TEST_F(RegistryFileTest, WhatTheRegistryEditorExportsIsRead) {
   for (char16_t c : std::u16string(u"L\u00e4mpchen \U0001F4A1") + u'\0')
     title.insert(title.end(), {(BYTE)c, (BYTE)(c >> 8)});
   EXPECT_EQ(FindRegistryValue(key, "title")->data, title);
+  char ansi[16];
+  DWORD size = sizeof ansi;
+  RegQueryValueExA(Open(), "title", nullptr, nullptr, (BYTE*)ansi, &size);
+  EXPECT_STREQ(ansi, "L\xE4mpchen ?");  // as an A call reads it
 }
 
 TEST_F(RegistryFileTest, TheDefaultValueAndAValueNamedAtStayApart) {

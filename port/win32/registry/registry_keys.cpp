@@ -20,6 +20,17 @@ bool KeyPath(HKEY parent, LPCSTR subKey, std::string* path) {
 
 HandleTable keyHandles{true, {}};
 
+// Text kept as UTF-16LE as an A call reads it: in the program's code page, '?'
+// for a character that Latin-1 lacks (a surrogate pair is one character).
+std::vector<BYTE> InCodePage(const std::vector<BYTE>& utf16) {
+  std::vector<BYTE> text;
+  for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+    unsigned unit = utf16[i] | utf16[i + 1] << 8;
+    if (unit < 0xDC00 || unit >= 0xE000) text.push_back(unit > 0xFF ? '?' : (BYTE)unit);
+  }
+  return text;
+}
+
 // An open key's own record, or null for anything that is not a live key handle.
 OpenKey* KeyOf(HKEY key) { return static_cast<OpenKey*>(FindHandle(keyHandles, (uintptr_t)key, HandleKind::Key)); }
 
@@ -71,13 +82,14 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
     value = stored ? FindRegistryValue(stored, valueName) : nullptr;
   }
   if (!value) return ERROR_FILE_NOT_FOUND;
-  DWORD length = (DWORD)value->data.size();
+  std::vector<BYTE> bytes = value->wide ? InCodePage(value->data) : value->data;
+  DWORD length = (DWORD)bytes.size();
   if (type) *type = value->type;
   if (data && *size < length) {
     *size = length;
     return ERROR_MORE_DATA;
   }
-  if (data && length) std::memcpy(data, value->data.data(), length);
+  if (data && length) std::memcpy(data, bytes.data(), length);
   if (size) *size = length;
   return ERROR_SUCCESS;
 }
