@@ -66,8 +66,6 @@ foreach(driver ${linux_drivers})
 endforeach()
 list(REMOVE_ITEM port_src ${CMAKE_SOURCE_DIR}/port/drivers/linux/embedded_res.cpp
      ${CMAKE_SOURCE_DIR}/port/drivers/linux/main.cpp)
-set_source_files_properties(port/drivers/linux/daemon_options.cpp PROPERTIES
-                            COMPILE_DEFINITIONS GLIMMERZ_VERSION="${PROJECT_VERSION}")
 file(GLOB guid_src CONFIGURE_DEPENDS port/guids/*.cpp)
 add_library(glimmerz_guids STATIC ${guid_src})
 target_include_directories(glimmerz_guids PUBLIC port)

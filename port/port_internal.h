@@ -42,6 +42,47 @@ inline void AppendUtf8(std::string* out, unsigned c) {
   for (int i = extra - 1; i >= 0; --i) *out += (char)(0x80 | (c >> (6 * i) & 0x3F));
 }
 
+// The code point of the UTF-8 sequence at text[*i], moving *i past it. A byte
+// that begins no well-formed sequence stands for its Latin-1 character and
+// clears *wellFormed.
+inline unsigned PortNextCodePoint(const std::string& text, size_t* i, bool* wellFormed = nullptr) {
+  unsigned lead = (unsigned char)text[(*i)++];
+  if (lead < 0x80) return lead;
+  int extra = lead >= 0xF8 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+  unsigned c = extra > 0 ? lead & (0x3Fu >> extra) : 0;
+  size_t end = *i;
+  for (int k = 0; k < extra; ++k, ++end) {
+    if (end >= text.size() || ((unsigned char)text[end] & 0xC0) != 0x80) extra = -1;
+    else c = c << 6 | ((unsigned char)text[end] & 0x3F);
+  }
+  const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+  if (extra < 0 || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+    if (wellFormed) *wellFormed = false;
+    return lead;
+  }
+  *i = end;
+  return c;
+}
+
+// A system's UTF-8 text (a monitor's name, say) in the program's ANSI code
+// page: '?' for what Latin-1 lacks, as Windows converts.
+inline std::string PortLatin1(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned c = PortNextCodePoint(utf8, &i);
+    out += c > 0xFF ? '?' : (char)c;
+  }
+  return out;
+}
+
+// Texts of the program's ANSI code page (Latin-1) as UTF-8, the form GTK and
+// the registry's names take.
+inline std::string PortUtf8(const std::string& latin1) {
+  std::string out;
+  for (unsigned char c : latin1) AppendUtf8(&out, c);
+  return out;
+}
+
 // True for a window DirectDraw can show pictures in: a top-level window of the
 // port's own (an SDL window on Linux, the page's canvas in a browser).
 bool PortWindowHoldsPictures(HWND window);
@@ -119,3 +160,24 @@ void PortSetSaverPlace(PortSaverPlace kind, unsigned long host);
 PortSaverPlace PortChosenSaverPlace();
 unsigned long PortSaverHost();
 
+// A screen-saver daemon's options on main's command line, which the page's
+// query takes too (daemon_options.cpp).
+struct DaemonOptions {
+  bool recognised = false;  // any of them: the run is the saver show
+  bool help = false;
+  bool version = false;
+  PortSaverPlace window = PortSaverPlace::Ordinary;
+  unsigned long host = 0;     // with Host: the window, 0 when the id named none
+  bool onRootWindow = false;  // with Host: the screen's root window instead
+  int music = -1;             // 1 or 0 for this run; -1 leaves it to the settings
+  bool modeGiven = false;
+  std::string mode;  // the display mode for this run as given, WxHxBPP
+};
+DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow);
+// Holds the options' music and display mode over the settings for this run;
+// returns the one line that names a display mode not offered (whose setting is
+// then left to the settings), else nothing.
+std::string HoldDaemonSettings(const DaemonOptions& options);
+unsigned long ReadWindowId(const char* text);
+std::string UsageText();
+std::string VersionText();

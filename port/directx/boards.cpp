@@ -79,8 +79,9 @@ HRESULT WINAPI DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context) 
   for (int display = 1; display < ask.video->monitorCount(); ++display) {
     GUID guid = GuidOfDisplay(ask.video, display);
     char boardDescription[160], boardName[32];
+    // Systems name monitors in UTF-8; the program reads its own code page.
     std::snprintf(boardDescription, sizeof boardDescription, "Monitor %d (%s)", display + 1,
-                  ask.video->monitorName(display).c_str());
+                  PortLatin1(ask.video->monitorName(display)).c_str());
     std::snprintf(boardName, sizeof boardName, "\\\\.\\DISPLAY%d", display + 1);
     if (!callback(&guid, boardDescription, boardName, context)) break;
   }

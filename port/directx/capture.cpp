@@ -61,15 +61,16 @@ void CaptureDueFrames(DWORD now, int width, int height) {
     capture.firstFrame = now;
     PrepareCaptureStore(capture.directory);
   }
-  std::vector<uint8_t> picture;
-  for (CaptureTime& t : capture.times) {
-    if (t.written || !Due(t.time, now)) continue;
-    if (picture.empty()) picture = ReadPresentedPicture();
-    if (picture.empty()) return;
-    StoreCapture(capture.directory, t.time, picture.data(), width, height);
-    // A picture that cannot be stored is not tried again: the show goes on.
-    t.written = true;
-  }
+  std::vector<DWORD> due;
+  for (const CaptureTime& t : capture.times)
+    if (!t.written && Due(t.time, now)) due.push_back(t.time);
+  if (due.empty()) return;
+  std::vector<uint8_t> picture = ReadPresentedPicture();
+  if (picture.empty()) return;
+  // Many times due at one frame share its one picture: a page stays responsive.
+  StoreCapture(capture.directory, due, picture.data(), width, height);
+  // A picture that cannot be stored is not tried again: the show goes on.
+  for (CaptureTime& t : capture.times) t.written = t.written || Due(t.time, now);
 }
 
 void ResetCapture() { capture = Capture(); }

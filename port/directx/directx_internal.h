@@ -133,9 +133,11 @@ void ResetCapture();
 // Writes an RGBA picture (top row first) as a PNG without its alpha.
 bool WritePng(const char* path, const uint8_t* rgba, int width, int height);
 // Where captures go (capture_png.cpp on Linux, the page's in a browser): made
-// ready before the first, then one RGBA picture (top row first) for time t.
+// ready before the first, then one RGBA picture (top row first) for each of
+// the times due at one frame.
 void PrepareCaptureStore(const std::string& place);
-void StoreCapture(const std::string& place, DWORD time, const uint8_t* rgba, int width, int height);
+void StoreCapture(const std::string& place, const std::vector<DWORD>& times, const uint8_t* rgba, int width,
+                  int height);
 
 // ---------------------------------------------------------------------------
 // Objects

@@ -44,7 +44,9 @@ bool ReadNumber(const char* name, DWORD* value) {
 void SetUpClock() {
   if (clock_.ready) return;
   clock_.ready = true;
-  clock_.isVirtual = ReadNumber("GLIMMERZ_FRAME_MS", &clock_.frameMs) && clock_.frameMs > 0;
+  // A step of 2^31 ms or more would read as a step back on a clock that wraps at 2^32.
+  clock_.isVirtual =
+      ReadNumber("GLIMMERZ_FRAME_MS", &clock_.frameMs) && clock_.frameMs > 0 && clock_.frameMs < 0x80000000u;
   bool hasStart = ReadNumber("GLIMMERZ_CLOCK_START", &clock_.start);
   clock_.virtualNow = hasStart ? clock_.start : 0;
   clock_.realOrigin = PortRealMs();

@@ -5,6 +5,7 @@
 """
 import base64
 import io
+import json
 import os
 import subprocess
 import sys
@@ -84,19 +85,29 @@ def leaving(web_dir, program):
         assert page.run("document.fullscreenElement === null")
 
 
+# Stored settings, what the address adds, and what the page shows: a picture of
+# that size and lines of its rewritten text, or one sentence. What follows a NUL
+# is read, a comment ends with its line, characters above U+00FF are kept, and a
+# mode --mode refuses is passed over.
+KEY = 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\r\n'
+STORED = [(KEY + '"note"="x\0y"\r\n; no tune \\\r\n"music"=dword:00000000\r\n"\u2615"="\u2615"\r\n'
+           '"displaywidth"=dword:00000140\r\n"displayheight"=dword:000000f0\r\n', "&mode=640x480x8", (320, 240),
+           ['"note"=hex(1):78,00,00,00,79,00,00,00', '"music"=dword:00000000', '"\u2615"=hex(1):15,26,00,00',
+            '"displaybpp"=dword:00000010']),
+          (KEY + '"displaybpp"=dword:00000008\r\n', "", None, [])]
+
+
 def settings(web_dir, program):
-    stored = ('Windows Registry Editor Version 5.00\\r\\n\\r\\n'
-              '[HKEY_CURRENT_USER\\\\Software\\\\Vantorel\\\\Glimmerz]\\r\\n'
-              '"music"=dword:00000000\\r\\n"displaywidth"=dword:00000140\\r\\n"displayheight"=dword:000000f0\\r\\n')
     with Page(web_dir, "") as page:
-        page.wait_for("document.readyState === 'complete'")
-        page.run(f"localStorage.setItem('{SETTINGS}', '{stored}')")
-        page.open("?autostart=1&frame_ms=25&capture_at=100")
-        page.wait_for("window.glimmerzCaptured")
-        picture = page_picture(page.run("window.glimmerzCaptures[100]"))
-        text = page.run(f"localStorage.getItem('{SETTINGS}')")
-    assert picture.size == (320, 240), f"the stored size gave a picture of {picture.size}"
-    assert '"displaybpp"=dword:00000010' in text and '"displaywidth"=dword:00000140' in text, text
+        for row, (stored, query, size, lines) in enumerate(STORED):
+            page.wait_for(f"(localStorage.setItem('{SETTINGS}', {json.dumps(stored)}), true)")
+            page.open(f"?autostart=1&frame_ms=25&capture_at=100&row={row}{query}")
+            shown = "window.glimmerzCaptured" if size else "!document.getElementById('message').hidden"
+            page.wait_for(f"location.search.includes('row={row}') && {shown}")
+            if size:
+                picture = page_picture(page.run("window.glimmerzCaptures[100]"))
+                text = page.run(f"localStorage.getItem('{SETTINGS}')")
+                assert picture.size == size and all(line in text for line in lines), (picture.size, text)
 
 
 CASES = {"pictures": pictures, "tune": tune, "leaving": leaving, "settings": settings}

@@ -1,7 +1,7 @@
 // A daemon's options as main reads them, before the program sees its line.
 #include <gtest/gtest.h>
 
-#include "drivers/linux/linux.h"
+#include "port_internal.h"
 #include "port_win32/registry_fixture.h"
 
 namespace {
@@ -67,7 +67,8 @@ TEST_F(HeldDaemonSettings, HoldForTheRunAndAreNeverStored) {
   };
   std::vector<Case> cases = {{{"--root", "--music", "--mode", "800x600x32"}, {1, 800, 600, 32}},
                              {{"--music", "-no-music", "-mode", "1024x768x16"}, {0, 1024, 768, 16}},
-                             {{"--music", "--mode"}, {1, 640, 480, 16}}};
+                             {{"--music", "--mode"}, {1, 640, 480, 16}},
+                             {{"--mode=800x600x32"}, {0, 800, 600, 32}}};
   // Modes the dialog does not offer on this screen, and what are no modes at all.
   for (const char* bad : {"1280x1024x32", "800x600x24", "0x0x7", "800x600", "800x600x32x", "+800x600x32", "8\nrm"})
     cases.push_back({{"--mode", bad}, {0, 640, 480, 16}});

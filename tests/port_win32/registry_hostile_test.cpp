@@ -118,7 +118,8 @@ TEST_F(RegistryFileTest, WhatTheRegistryEditorExportsIsRead) {
   // UTF-16LE after a byte-order mark, as the registry editor exports.
   std::u16string wide = u"Windows Registry Editor Version 5.00\r\n\r\n[" +
                         std::u16string(KeyPath, KeyPath + sizeof KeyPath - 1) +
-                        u"]\r\n\"displaywidth\"=dword:00000320\r\n\"title\"=\"L\u00e4mpchen \U0001F4A1\"\r\n";
+                        u"]\r\n\"displaywidth\"=dword:00000320\r\n\"title\"=\"L\u00e4mpchen \U0001F4A1\"\r\n"
+                        u"\"note\"=\"caf\u00e9\"\r\n";
   std::string bytes = "\xFF\xFE";
   for (char16_t c : wide) bytes += {(char)(c & 0xFF), (char)(c >> 8)};
   WriteFile(file, bytes);
@@ -129,9 +130,16 @@ TEST_F(RegistryFileTest, WhatTheRegistryEditorExportsIsRead) {
   EXPECT_EQ(SetAsideFile(), "");
   RegistryKey* key = FindRegistryKey(&(document = Document()), KeyPath);
   ASSERT_NE(key, nullptr);
-  ASSERT_NE(FindRegistryValue(key, "title"), nullptr);
-  std::string title(FindRegistryValue(key, "title")->data.begin(), FindRegistryValue(key, "title")->data.end());
-  EXPECT_EQ(title, std::string("L\xC3\xA4mpchen \xF0\x9F\x92\xA1") + '\0');
+  // Written so that the registry editor reads the same characters back.
+  EXPECT_NE(ReadFile(file).find("\"note\"=hex(1):63,00,61,00,66,00,e9,00,00,00\r\n"), std::string::npos);
+  std::vector<BYTE> title;
+  for (char16_t c : std::u16string(u"L\u00e4mpchen \U0001F4A1") + u'\0')
+    title.insert(title.end(), {(BYTE)c, (BYTE)(c >> 8)});
+  EXPECT_EQ(FindRegistryValue(key, "title")->data, title);
+  char ansi[16];
+  DWORD size = sizeof ansi;
+  RegQueryValueExA(Open(), "title", nullptr, nullptr, (BYTE*)ansi, &size);
+  EXPECT_STREQ(ansi, "L\xE4mpchen ?");  // as an A call reads it
 }
 
 TEST_F(RegistryFileTest, TheDefaultValueAndAValueNamedAtStayApart) {
@@ -176,13 +184,14 @@ TEST_F(RegistryFileTest, DeletionFormsAreAppliedInOrder) {
 // What the parser does not understand makes the file one to set aside. Text
 // in hex is 8-bit under the older header and UTF-16LE under 5.00, which is
 // what the file is written as, so the registry editor reads it back as it was.
-TEST(RegistryText, TheOlderHeaderIsReadAndAnOversizedNumberIsDamage) {
+TEST(RegistryText, EachFormIsReadAsTheRegistryEditorReadsIt) {
   const std::string Five = "Windows Registry Editor Version 5.00";
   struct Case {
     std::string header, data;
     bool understood;
     std::vector<BYTE> kept;
     std::string written;
+    std::string before = "";  // lines between the key and the value
   } cases[] = {
       {"REGEDIT4", "hex:0a,ff", true, {0x0A, 0xFF}, "hex:0a,ff"},
       {Five, "hex:abc", false, {}, ""},
@@ -190,10 +199,12 @@ TEST(RegistryText, TheOlderHeaderIsReadAndAnOversizedNumberIsDamage) {
       {"REGEDIT4", "hex(1):41,e9,00", true, {0x41, 0xE9, 0}, "hex(1):41,00,e9,00,00,00"},
       {Five, "hex(1):41,00,e9,00,00,00", true, {0x41, 0xE9, 0}, "hex(1):41,00,e9,00,00,00"},
       {Five, "hex(2):41,04,00,00", true, {0x41, 0x04, 0, 0}, "hex(2):41,04,00,00"},
+      // Only hex data goes on over a line end.
+      {Five, "dword:00000000", true, {0, 0, 0, 0}, "dword:00000000", "; no tune, please \\\r\n"},
   };
   for (const Case& c : cases) {
     RegistryDocument d;
-    std::string text = c.header + "\r\n\r\n[" + KeyPath + "]\r\n\"v\"=" + c.data + "\r\n";
+    std::string text = c.header + "\r\n\r\n[" + KeyPath + "]\r\n" + c.before + "\"v\"=" + c.data + "\r\n";
     EXPECT_EQ(ParseRegistryText(text, &d), c.understood) << c.data;
     RegistryValue* value = FindRegistryValue(FindRegistryKey(&d, KeyPath), "v");
     EXPECT_EQ(value ? value->data : std::vector<BYTE>{}, c.kept) << c.data;

@@ -25,7 +25,7 @@ void PrepareCaptureStore(const std::string& path) {
   mkdir(path.c_str(), 0777);
 }
 
-void StoreCapture(const std::string& directory, DWORD time, const uint8_t* rgba, int width, int height) {
-  std::string path = directory + "/" + std::to_string(time) + ".png";
-  WritePng(path.c_str(), rgba, width, height);
+void StoreCapture(const std::string& directory, const std::vector<DWORD>& times, const uint8_t* rgba, int width,
+                  int height) {
+  for (DWORD time : times) WritePng((directory + "/" + std::to_string(time) + ".png").c_str(), rgba, width, height);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "port_internal.h"
 #include "win32/dialog/dialog_template.h"
 
 struct DialogItem {
@@ -34,5 +35,3 @@ extern std::vector<PortDialog*> portDialogs;
 PortDialog* PortDialogOf(HWND handle);
 // The control with this id, or null (-1, the id of every static text, names none).
 DialogItem* PortDialogItem(PortDialog* dialog, int id);
-// Texts of the program's ANSI code page (Latin-1) as GTK wants them.
-std::string PortUtf8(const std::string& latin1);

@@ -15,12 +15,6 @@ DialogItem* PortDialogItem(PortDialog* d, int id) {
   return nullptr;
 }
 
-std::string PortUtf8(const std::string& latin1) {
-  std::string out;
-  for (unsigned char c : latin1) AppendUtf8(&out, c);
-  return out;
-}
-
 bool PortDialogWindowRect(HWND dialog, RECT* rect) {
   PortDialog* d = PortDialogOf(dialog);
   if (!d || !rect) return false;

@@ -16,7 +16,9 @@ void WebAwaitNextFrame();
 // True while the show is held under the button: input then belongs to the page.
 bool WebShowHeld();
 // The show has closed: the page leaves full screen and shows the button again.
-void WebNoteShowEnded();
+// A show that closed before its first frame could not start: the page says so
+// in one sentence instead, and the answer is false.
+bool WebNoteShowEnded();
 // True once the visitor has left full screen by the browser's own means (the
 // Escape key never reaches the page then), which ends the show like a key.
 bool WebFullScreenLeft();

@@ -8,7 +8,7 @@
 #include "directx/directx_internal.h"
 
 namespace {
-EM_JS(void, StorePictureInPage, (unsigned time, const uint8_t* rgba, int width, int height), {
+EM_JS(void, StorePictureInPage, (const DWORD* times, int count, const uint8_t* rgba, int width, int height), {
   var canvas = document.createElement("canvas");
   canvas.width = width;
   canvas.height = height;
@@ -16,12 +16,13 @@ EM_JS(void, StorePictureInPage, (unsigned time, const uint8_t* rgba, int width, 
   var picture = context.createImageData(width, height);
   picture.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
   context.putImageData(picture, 0, 0);
-  Module.glimmerzPage.storeCapture(time, canvas.toDataURL("image/png"));
+  var url = canvas.toDataURL("image/png");
+  for (var i = 0; i < count; i++) Module.glimmerzPage.storeCapture(HEAPU32[(times >> 2) + i], url);
 });
 }  // namespace
 
 void PrepareCaptureStore(const std::string&) {}
 
-void StoreCapture(const std::string&, DWORD time, const uint8_t* rgba, int width, int height) {
-  StorePictureInPage(time, rgba, width, height);
+void StoreCapture(const std::string&, const std::vector<DWORD>& times, const uint8_t* rgba, int width, int height) {
+  StorePictureInPage(times.data(), (int)times.size(), rgba, width, height);
 }

@@ -36,6 +36,12 @@ EM_JS(void, TellPageShowEnded, (), {
   Module.glimmerzPage.showEnded();
 });
 
+EM_JS(void, TellPageShowFailed, (), {
+  Module.glimmerzPage.showFailed();
+});
+
+bool frameShown = false;
+
 EM_ASYNC_JS(void, SleepInPage, (int ms), {
   await new Promise(function(resolve) { setTimeout(resolve, ms); });
 });
@@ -44,6 +50,7 @@ EM_ASYNC_JS(void, SleepInPage, (int ms), {
 bool WebShowHeld() { return PageHoldsShow() != 0; }
 
 void WebAwaitNextFrame() {
+  frameShown = true;
   TellPageFrameShown(PortClockReading());
   if (WebShowHeld()) {
     PortHoldClock(true);
@@ -54,7 +61,15 @@ void WebAwaitNextFrame() {
   AwaitAnimationFrame();
 }
 
-void WebNoteShowEnded() { TellPageShowEnded(); }
+bool WebNoteShowEnded() {
+  if (!frameShown) {
+    TellPageShowFailed();
+    return false;
+  }
+  frameShown = false;
+  TellPageShowEnded();
+  return true;
+}
 
 bool WebFullScreenLeft() { return PageLeftFullScreen() != 0; }
 

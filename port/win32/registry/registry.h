@@ -12,7 +12,7 @@
 #include "win32/win32.h"
 
 struct RegistryValue {
-  std::string name;  // empty for a key's default value, written @=
+  std::string name;  // UTF-8, like every name and path; empty for a key's default value, written @=
   DWORD type = REG_NONE;
   std::vector<BYTE> data;  // strings in the program's 8-bit code page
   bool wide = false;       // a string kept as the file's UTF-16LE: text that 8 bits cannot hold
@@ -33,10 +33,11 @@ struct RegistryDocument {
 
 // Reads what it can, applying the deletion forms [-key] and "name"=- to what
 // came before them. Returns false when any part of the text could not be
-// understood (the document then holds every part that could). Both the 8-bit
-// form and UTF-16LE with a byte-order mark are read.
+// understood (the document then holds every part that could). The 8-bit form
+// (Latin-1) is read, and UTF-16LE or UTF-8 after a byte-order mark.
 bool ParseRegistryText(const std::string& text, RegistryDocument* document);
-// The 8-bit form with CRLF line ends.
+// The 8-bit form with CRLF line ends; UTF-16LE after a byte-order mark when a
+// name holds a character the 8-bit form does not have.
 std::string FormatRegistryText(const RegistryDocument& document);
 
 RegistryKey* FindRegistryKey(RegistryDocument* document, const std::string& path);

@@ -14,11 +14,22 @@ struct OpenKey {
 
 bool KeyPath(HKEY parent, LPCSTR subKey, std::string* path) {
   if (parent != HKEY_CURRENT_USER || !subKey) return false;
-  *path = std::string("HKEY_CURRENT_USER\\") + subKey;
+  *path = "HKEY_CURRENT_USER\\" + PortUtf8(subKey);
   return true;
 }
 
 HandleTable keyHandles{true, {}};
+
+// Text kept as UTF-16LE as an A call reads it: in the program's code page, '?'
+// for a character that Latin-1 lacks (a surrogate pair is one character).
+std::vector<BYTE> InCodePage(const std::vector<BYTE>& utf16) {
+  std::vector<BYTE> text;
+  for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+    unsigned unit = utf16[i] | utf16[i + 1] << 8;
+    if (unit < 0xDC00 || unit >= 0xE000) text.push_back(unit > 0xFF ? '?' : (BYTE)unit);
+  }
+  return text;
+}
 
 // An open key's own record, or null for anything that is not a live key handle.
 OpenKey* KeyOf(HKEY key) { return static_cast<OpenKey*>(FindHandle(keyHandles, (uintptr_t)key, HandleKind::Key)); }
@@ -62,7 +73,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
   OpenKey* open = KeyOf(key);
   if (!open) return ERROR_INVALID_HANDLE;
   if (data && !size) return ERROR_INVALID_PARAMETER;
-  std::string valueName = name ? name : "";
+  std::string valueName = PortUtf8(name ? name : "");
   RegistryValue* value = FindHeldValue(open->path, valueName);
   if (!value) {
     RegistryFile file(false);
@@ -71,13 +82,14 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE da
     value = stored ? FindRegistryValue(stored, valueName) : nullptr;
   }
   if (!value) return ERROR_FILE_NOT_FOUND;
-  DWORD length = (DWORD)value->data.size();
+  std::vector<BYTE> bytes = value->wide ? InCodePage(value->data) : value->data;
+  DWORD length = (DWORD)bytes.size();
   if (type) *type = value->type;
   if (data && *size < length) {
     *size = length;
     return ERROR_MORE_DATA;
   }
-  if (data && length) std::memcpy(data, value->data.data(), length);
+  if (data && length) std::memcpy(data, bytes.data(), length);
   if (size) *size = length;
   return ERROR_SUCCESS;
 }
@@ -87,7 +99,7 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
   if (!open) return ERROR_INVALID_HANDLE;
   if (size && !data) return ERROR_INVALID_PARAMETER;
   // The file's format has no way to write a line break inside a name.
-  std::string valueName = name ? name : "";
+  std::string valueName = PortUtf8(name ? name : "");
   if (valueName.find_first_of("\r\n") != std::string::npos) return ERROR_INVALID_PARAMETER;
   RegistryValue value{valueName, type, std::vector<BYTE>(data, data + size)};
   if (RegistryValue* held = FindHeldValue(open->path, valueName)) {

@@ -2,6 +2,7 @@
 
 #include "port_internal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +10,19 @@
 static const char Header[] = "Windows Registry Editor Version 5.00";
 static const char OldHeader[] = "REGEDIT4";
 
-// Joins lines continued with a trailing backslash, drops carriage returns.
+static bool ReadQuoted(const std::string& text, size_t* pos, std::string* out);
+
+// Only hex data goes on over a line end, as the registry editor reads it: a
+// comment or a string that ends in a backslash ends with its line.
+static bool ContinuesHex(const std::string& line) {
+  if (line.empty() || line.back() != '\\') return false;
+  size_t pos = line[0] == '@' ? 1 : 0;
+  std::string name;
+  if (pos == 0 && !ReadQuoted(line, &pos, &name)) return false;
+  return line.compare(pos, 4, "=hex") == 0;
+}
+
+// Joins hex data continued with a trailing backslash, drops carriage returns.
 static std::vector<std::string> LogicalLines(const std::string& text) {
   std::vector<std::string> lines;
   std::string current;
@@ -28,7 +41,7 @@ static std::vector<std::string> LogicalLines(const std::string& text) {
     } else {
       lines.push_back(line);
     }
-    continuing = !lines.back().empty() && lines.back().back() == '\\';
+    continuing = ContinuesHex(lines.back());
     if (continuing) lines.back().pop_back();
   }
   return lines;
@@ -89,14 +102,36 @@ static void NarrowText(RegistryValue* value) {
   value->wide = !fits;
 }
 
+static void AppendUtf16(std::string* out, unsigned c) {
+  if (c >= 0x10000) {
+    AppendUtf16(out, 0xD800 + ((c - 0x10000) >> 10));
+    c = 0xDC00 + (c & 0x3FF);
+  }
+  *out += {(char)(c & 0xFF), (char)(c >> 8)};
+}
+
+// A quoted string's characters, terminated, in the program's 8-bit code page
+// where every one fits, else as UTF-16LE: text keeps its characters whatever
+// encoding it arrived in.
+static void SetText(RegistryValue* value, const std::string& utf8) {
+  std::string narrow, wide;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned c = PortNextCodePoint(utf8, &i);
+    narrow += (char)c;
+    AppendUtf16(&wide, c);
+    value->wide = value->wide || c > 0xFF;
+  }
+  const std::string& text = value->wide ? wide.append(2, '\0') : narrow.append(1, '\0');
+  value->data.assign(text.begin(), text.end());
+}
+
 static bool ParseData(const std::string& text, RegistryValue* value, bool wideText) {
   if (!text.empty() && text[0] == '"') {
     std::string s;
     size_t pos = 0;
     if (!ReadQuoted(text, &pos, &s) || pos != text.size()) return false;
     value->type = REG_SZ;
-    value->data.assign(s.begin(), s.end());
-    value->data.push_back(0);
+    SetText(value, s);
     return true;
   }
   if (text.compare(0, 6, "dword:") == 0) {
@@ -124,11 +159,16 @@ static bool ParseData(const std::string& text, RegistryValue* value, bool wideTe
   return false;
 }
 
-// UTF-8 in place of what the registry editor writes as UTF-16LE after a
-// byte-order mark; the 8-bit form as it is, without a UTF-8 mark.
+// The text as UTF-8, whichever form it came in: the registry editor's UTF-16LE
+// after a byte-order mark, UTF-8 after one, or else the 8-bit form, whose
+// bytes are the program's code page (Latin-1).
 static std::string Decoded(const std::string& text, bool* understood) {
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
-  if (text.compare(0, 2, "\xFF\xFE") != 0) return text;
+  if (text.compare(0, 2, "\xFF\xFE") != 0) {
+    if (text.compare(0, 3, "\xEF\xBB\xBF") != 0) return PortUtf8(text);
+    std::string out;
+    for (size_t i = 3; i < text.size();) AppendUtf8(&out, PortNextCodePoint(text, &i, understood));
+    return out;
+  }
   std::string out;
   auto unit = [&](size_t i) { return (unsigned)(unsigned char)text[i] | (unsigned)(unsigned char)text[i + 1] << 8; };
   if (text.size() % 2) *understood = false;
@@ -208,11 +248,10 @@ static std::string Quote(const std::string& s) {
 // Hex data wrapped the way the registry editor wraps it, below 80 columns.
 static std::string FormatHex(const std::string& prefix, const std::vector<BYTE>& data) {
   std::string out = prefix;
+  out.reserve(prefix.size() + data.size() * 4);
   size_t column = out.size();
   for (size_t i = 0; i < data.size(); ++i) {
-    char byte[4];
-    std::snprintf(byte, sizeof byte, "%02x", data[i]);
-    out += byte;
+    out += {"0123456789abcdef"[data[i] >> 4], "0123456789abcdef"[data[i] & 15]};
     column += 2;
     if (i + 1 < data.size()) {
       out += ',';
@@ -251,11 +290,28 @@ static std::string FormatValue(const RegistryValue& value) {
   return FormatHex(name + prefix, wide);
 }
 
+// The 8-bit form where every character of the names fits the program's code
+// page; else UTF-16LE after a byte-order mark, as the registry editor writes.
+static std::string Encoded(const std::string& utf8) {
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; })) return utf8;
+  std::string narrow;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned c = PortNextCodePoint(utf8, &i);
+    if (c > 0xFF) {
+      std::string wide = "\xFF\xFE";
+      for (i = 0; i < utf8.size();) AppendUtf16(&wide, PortNextCodePoint(utf8, &i));
+      return wide;
+    }
+    narrow += (char)c;
+  }
+  return narrow;
+}
+
 std::string FormatRegistryText(const RegistryDocument& document) {
   std::string out = std::string(Header) + "\r\n";
   for (const auto& key : document.keys) {
     out += "\r\n[" + key.path + "]\r\n";
-    for (const auto& value : key.values) out += FormatValue(value) + "\r\n";
+    for (const auto& value : key.values) out.append(FormatValue(value)).append("\r\n");
   }
-  return out;
+  return Encoded(out);
 }

@@ -11,11 +11,16 @@
   var canvas = document.getElementById("glimmerz");
   var button = document.getElementById("start");
 
-  if (!document.createElement("canvas").getContext("webgl2")) {
+  // The page's one sentence, in place of the show.
+  function say(sentence) {
     stage.hidden = true;
     var message = document.getElementById("message");
-    message.textContent = "Glimmerz needs WebGL 2, which this browser does not offer.";
+    message.textContent = sentence;
     message.hidden = false;
+  }
+
+  if (!document.createElement("canvas").getContext("webgl2")) {
+    say("Glimmerz needs WebGL 2, which this browser does not offer.");
     return;
   }
 
@@ -57,6 +62,11 @@
       button.focus();
     }
     return page.started;
+  };
+
+  page.showFailed = function () {
+    say("Glimmerz cannot start with the settings this browser keeps for it (their display mode, say); " +
+        "?mode=640x480x16 in the address chooses another for a visit.");
   };
 
   page.showEnded = function () {
@@ -104,8 +114,11 @@
 
   var environment = {};
   if (whole(query.get("frame_ms"))) environment.GLIMMERZ_FRAME_MS = query.get("frame_ms");
-  if (query.has("music")) environment.GLIMMERZ_MUSIC = query.get("music");
-  if (query.has("mode")) environment.GLIMMERZ_MODE = query.get("mode");
+  // The program's environment stops at a NUL: a value holding one is no value.
+  ["music", "mode"].forEach(function (name) {
+    var value = query.get(name);
+    if (value !== null && value.indexOf("\0") < 0) environment["GLIMMERZ_" + name.toUpperCase()] = value;
+  });
   if (captureTimes.length) {
     environment.GLIMMERZ_CAPTURE_DIR = "glimmerzCaptures";
     environment.GLIMMERZ_CAPTURE_AT = captureTimes.join(",");

@@ -5,13 +5,13 @@
 // as they are. The music and the display mode may be given too: the daemon's
 // own settings keep a program's options in its command line, so they hold for
 // the run over the stored settings and are never stored.
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "linux.h"
+#include "port_internal.h"
 
 namespace {
 // "-root" and "--root" are the same option.
@@ -38,9 +38,11 @@ bool ReadMode(const std::string& text, DWORD mode[3]) {
 }
 
 // The text as it can stand inside one line of a message: control characters
-// become '?', and a long one is cut.
+// become '?', and a long one is cut, never inside a UTF-8 character.
 std::string OneLine(const std::string& text) {
-  std::string line = text.substr(0, 40);
+  size_t cut = std::min<size_t>(text.size(), 40);
+  while (cut > 0 && cut < text.size() && ((unsigned char)text[cut] & 0xC0) == 0x80) --cut;
+  std::string line = text.substr(0, cut);
   for (char& c : line)
     if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
   return text.size() > line.size() ? line + "..." : line;
@@ -69,6 +71,16 @@ DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow)
   bool root = false, given = false, own = false;
   for (int i = 1; i < argc; ++i) {
     std::string name = OptionName(argv[i]);
+    // An option's value is the next word, or what follows '=' in its own.
+    size_t equals = name.find('=');
+    bool attached = equals != std::string::npos;
+    std::string value = attached ? name.substr(equals + 1) : "";
+    name = name.substr(0, equals);
+    if (name == "-mode" || name == "-window-id") {
+      if (!attached && i + 1 < argc) value = argv[++i];
+    } else if (attached) {
+      continue;
+    }
     if (name == "-help") options.help = true;
     else if (name == "-version") options.version = true;
     else if (name == "-root") root = true;
@@ -77,11 +89,10 @@ DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow)
     else if (name == "-no-music") options.music = 0;
     else if (name == "-mode") {
       options.modeGiven = true;
-      options.mode = i + 1 < argc ? argv[++i] : "";
-    }
-    else if (name == "-window-id") {
+      options.mode = value;
+    } else if (name == "-window-id") {
       given = true;
-      options.host = i + 1 < argc ? ReadWindowId(argv[++i]) : 0;
+      options.host = ReadWindowId(value.c_str());
     } else continue;
     options.recognised = true;
   }
