@@ -15,7 +15,7 @@ set(shared_port
   win32/timer.cpp win32/window_timers.cpp
   win32/registry/held_values.cpp win32/registry/registry_document.cpp win32/registry/registry_keys.cpp
   win32/registry/registry_text.cpp
-  directx/capture.cpp directx/d3d_device.cpp directx/gl_draw.cpp directx/gl_program.cpp directx/d3d_object.cpp directx/d3d_vertices.cpp
+  directx/capture.cpp directx/d3d_device.cpp directx/gl_batch.cpp directx/gl_draw.cpp directx/gl_program.cpp directx/d3d_object.cpp directx/d3d_vertices.cpp
   directx/d3d_viewport.cpp directx/ddraw_object.cpp directx/ddraw_surface.cpp directx/displays.cpp
   directx/gl_rounding_rule.cpp directx/picture_fit.cpp directx/texture_formats.cpp directx/texture_hull.cpp
   dmusic/loader.cpp dmusic/notifications.cpp dmusic/segment.cpp)

@@ -146,6 +146,7 @@ bool GlClipsDepth() { return false; }
 uint32_t GlTargetGeneration() { return target.generation; }
 
 void PresentGlTarget(bool) {
+  FlushGlDraws();
   if (MakeGlTargetCurrent()) {
     target.presented = true;
     CaptureDueFrames(timeGetTime(), (int)target.width, (int)target.height);
@@ -157,6 +158,7 @@ void PresentGlTarget(bool) {
 }
 
 std::vector<uint8_t> ReadPresentedPicture() {
+  FlushGlDraws();
   std::vector<uint8_t> pixels;
   if (!target.presented || !MakeGlTargetCurrent()) return pixels;
   GLuint source = target.sceneFramebuffer;
