@@ -63,6 +63,7 @@ struct Device : PortComObject<IDirect3DDevice3> {
   }
 
   bool PrepareTarget() {
+    FlushGlDraws();
     DisplayMode mode;
     return SurfaceMode(target, &mode) && PrepareGlTarget(DirectDrawWindow(directDraw), mode.width, mode.height, mode.bpp);
   }
@@ -105,6 +106,7 @@ struct Device : PortComObject<IDirect3DDevice3> {
 
   HRESULT EndScene() override {
     if (!inScene) return D3DERR_SCENE_NOT_IN_SCENE;
+    FlushGlDraws();
     inScene = false;
     return D3D_OK;
   }

@@ -1,6 +1,6 @@
 // What a DrawPrimitive means whatever GL draws it: the layout of the vertex
-// formats, Direct3D's blend factors and primitives in GL's terms, and the
-// positions in GL's clip space.
+// formats, Direct3D's blend factors in GL's terms, and the positions in GL's
+// clip space.
 //
 // Direct3D puts pixel centres on whole coordinates and fills by the top-left
 // rule: an edge running exactly through pixel centres takes the pixels on its
@@ -74,23 +74,6 @@ GLenum GlBlend(DWORD blend) {
   }
 }
 }  // namespace
-
-unsigned GlPrimitive(D3DPRIMITIVETYPE type) {
-  switch (type) {
-    case D3DPT_POINTLIST:
-      return GL_POINTS;
-    case D3DPT_LINELIST:
-      return GL_LINES;
-    case D3DPT_LINESTRIP:
-      return GL_LINE_STRIP;
-    case D3DPT_TRIANGLELIST:
-      return GL_TRIANGLES;
-    case D3DPT_TRIANGLESTRIP:
-      return GL_TRIANGLE_STRIP;
-    default:
-      return GL_TRIANGLE_FAN;
-  }
-}
 
 void GlBlendFactors(const DrawState& state, unsigned* source, unsigned* destination) {
   DWORD d3dSource = state.renderStates[D3DRENDERSTATE_SRCBLEND];

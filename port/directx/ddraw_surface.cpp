@@ -55,6 +55,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   }
   ~DirectDrawSurface() override {
     if (back) back->Release();
+    if (kind == Texture) FlushGlDraws();  // a waiting draw may show it
     if (glName && glGeneration == GlTargetGeneration() && MakeGlTargetCurrent()) {
       glDeleteTextures(1, &glName);
       ForgetGlState();  // the name may come back for another texture
@@ -97,6 +98,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
     DisplayMode now;
     if (!DirectDrawMode(owner, &now) || now.width != mode.width || now.height != mode.height || now.bpp != mode.bpp)
       return DDERR_SURFACELOST;
+    FlushGlDraws();
     if (!PrepareGlTarget(DirectDrawWindow(owner), mode.width, mode.height, mode.bpp)) return DDERR_GENERIC;
     PresentGlTarget((flags & DDFLIP_WAIT) && !(flags & DDFLIP_NOVSYNC));
     return DD_OK;
@@ -107,6 +109,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
     // The flip chain's pixels live in GL; nothing the program does reads them.
     if (kind != Texture) return DDERR_UNSUPPORTED;
     if (locked) return DDERR_SURFACEBUSY;
+    FlushGlDraws();
     DWORD left = 0, top = 0;
     if (rect) {
       if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
@@ -139,6 +142,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   }
 
   void Upload() {
+    FlushGlDraws();  // waiting draws show the texels they were drawn with
     if (glGeneration != GlTargetGeneration()) glName = 0;  // made in a context that is gone
     if (!glName) {
       glGenTextures(1, &glName);
@@ -198,6 +202,12 @@ bool SurfaceMode(DirectDrawSurface* surface, DisplayMode* mode) {
   return true;
 }
 
+bool UploadSurfaceTexture(DirectDrawSurface* surface) {
+  if (!surface || surface->kind != Texture) return false;
+  if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();
+  return true;
+}
+
 bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
                         DWORD addressV) {
   if (!surface || surface->kind != Texture) return false;
@@ -223,6 +233,7 @@ const TextureHull* SurfaceHull(DirectDrawSurface* surface) {
 
 bool ReadTextureFromGl(DirectDrawSurface* surface, std::vector<uint8_t>* texels) {
   if (!surface || surface->kind != Texture || !MakeGlTargetCurrent()) return false;
+  FlushGlDraws();
   if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();
   BindGlTexture(surface->glName);
   return ReadBoundTexels(*surface->format, surface->width, surface->height, texels);

@@ -85,8 +85,10 @@ bool GlClipsDepth();
 uint32_t GlTargetGeneration();
 
 // What the draws last told GL (gl_draw.cpp): anything else that touches the
-// context must forget it, so that the next draw sets everything again.
+// context must forget it, so that the next draw sets everything again, and
+// must first let the draws waiting in the batch (gl_batch.cpp) reach GL.
 void ForgetGlState();
+void FlushGlDraws();
 // Binds a texture to unit 0 unless it is bound already.
 void BindGlTexture(unsigned name);
 
@@ -164,6 +166,9 @@ bool IsRenderTarget(DirectDrawSurface* surface);
 // The display mode a flip-chain surface was made for.
 bool SurfaceMode(DirectDrawSurface* surface, DisplayMode* mode);
 DirectDrawObject* SurfaceOwner(DirectDrawSurface* surface);
+// Uploads the texture when GL has no current copy of its texels; false when
+// it is no texture.
+bool UploadSurfaceTexture(DirectDrawSurface* surface);
 // Binds the texture to GL texture unit 0, uploading it first when GL has no
 // current copy; false when it has no texels.
 bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
@@ -204,9 +209,8 @@ struct VertexLayout {
   int texture;
 };
 VertexLayout LayoutOf(DWORD format);
-// The draw's blend factors and primitive in GL's names.
+// The draw's blend factors in GL's names.
 void GlBlendFactors(const DrawState& state, unsigned* source, unsigned* destination);
-unsigned GlPrimitive(D3DPRIMITIVETYPE type);
 // World, view, projection and the move into GL's clip space in one matrix,
 // made again only when one of them changes.
 const D3DMATRIX& CombinedMatrix(const DrawState& state);
@@ -243,10 +247,45 @@ const TextureHull* SurfaceHull(DirectDrawSurface* surface);
 bool TrimToTextureHull(const TextureHull& hull, D3DPRIMITIVETYPE type, const VertexLayout& layout,
                        const uint8_t* vertices, DWORD count, std::vector<uint8_t>* trimmed, DWORD* trimmedCount);
 // Draws the vertices into the scene; the caller has checked the arguments.
+// What reaches GL at once is a clear; other draws wait in the batch.
 HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD vertexFormat, const void* vertices,
                      DWORD count);
 // The stride of a vertex format, or 0 when the port cannot draw it.
 DWORD VertexStride(DWORD vertexFormat);
+
+// The batch (gl_batch.cpp): draws of equal keys, one after another, reach GL
+// as one draw of their vertices.
+struct GlDrawKey {
+  uint32_t generation = 0;  // the context's
+  unsigned framebuffer = 0;
+  int viewport[4] = {0, 0, 0, 0};       // in GL's frame
+  DirectDrawSurface* texture = nullptr;  // null: the draw shows no texture
+  DWORD textureStates[4] = {0, 0, 0, 0};  // its filters (mag, min) and addressing (u, v)
+  int program = 0;  // the kind of draw program (gl_draw.cpp)
+  bool blend = false;
+  unsigned blendSource = 0;  // GL's factors, 0 without blending
+  unsigned blendDestination = 0;
+  int cull = 0;  // the face GL culls, 0 for none
+  unsigned primitive = 0;  // GL's list primitive: triangles, lines or points
+};
+// A vertex as the batch hands it to GL.
+struct StreamVertex {
+  float position[4];   // clip space
+  uint8_t diffuse[4];  // a D3DCOLOR's bytes
+  float texel[2];
+};
+// The list primitive a Direct3D primitive's parts are drawn as.
+unsigned GlPrimitiveOf(D3DPRIMITIVETYPE type);
+// Adds a primitive's parts to the batch, first drawing what waits there when
+// the key differs; a draw `alone` reaches GL at once by itself.
+void AppendToGlBatch(const GlDrawKey& key, D3DPRIMITIVETYPE type, const StreamVertex* vertices, DWORD count,
+                     bool alone);
+// Sets GL's state as the key says, with the stream's buffer bound; false when
+// GL cannot draw so (gl_draw.cpp).
+bool ApplyGlDrawKey(const GlDrawKey& key);
+// Whether draws wait in the batch; and how many draws have reached GL (tests).
+bool GlDrawsWaiting();
+uint32_t GlDrawsMade();
 
 HRESULT CreateDeviceObject(DirectDrawObject* directDraw, REFCLSID deviceType, DirectDrawSurface* target,
                            IDirect3DDevice3** device);

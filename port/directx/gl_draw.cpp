@@ -1,13 +1,15 @@
-// One DrawPrimitive in GL, the same on desktop GL and WebGL 2 (which has no
-// fixed-function pipeline): one shader source, built as a program for each
-// kind of draw. A textured draw shows texture colour times vertex colour with
-// the texture's alpha alone, an untextured one the vertex colour and alpha;
-// under source-alpha blending a fragment of alpha 0 is left out, which changes
-// nothing and spares a software renderer the blending of most of a glyph's
-// quad, and an opaque draw is not blended at all (BlendsVisibly). Positions arrive
-// in clip space, worked out in d3d_vertices.cpp; GL's own matrices are never
-// used, for changing them for every quad costs a software renderer more than
-// the four products.
+// What GL state a DrawPrimitive needs, the same on desktop GL and WebGL 2
+// (which has no fixed-function pipeline): one shader source, built as a
+// program for each kind of draw. A textured draw shows texture colour times
+// vertex colour with the texture's alpha alone, an untextured one the vertex
+// colour and alpha; under source-alpha blending a fragment of alpha 0 is left
+// out, which changes nothing and spares a software renderer the blending of
+// most of a glyph's quad, and an opaque draw is not blended at all
+// (BlendsVisibly). Positions arrive in clip space, worked out in
+// d3d_vertices.cpp; GL's own matrices are never used, so draws under different
+// transforms share one GL draw (gl_batch.cpp).
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -65,7 +67,7 @@ enum ProgramKind { Plain = 0, Textured = 1, SkipsClear = 2, KindCount = 4 };
 
 enum Attribute { Position = 0, Diffuse = 1, Texel = 2 };
 
-// What the draws last told GL, so that they set only what changed.
+// What GL was last told, so that a batch sets only what changed.
 struct GlStateCache {
   bool known = false;
   long framebuffer = -1;
@@ -76,7 +78,6 @@ struct GlStateCache {
   unsigned blendSource = 0;
   unsigned blendDestination = 0;
   int cull = -1;
-  unsigned arrays = 0;  // bit 0 colours, bit 1 texture coordinates
 };
 GlStateCache cache;
 
@@ -86,8 +87,7 @@ struct DrawPrograms {
   uint32_t generation = 0;  // the context's they were made in; contexts count from 1
   GLuint programs[KindCount] = {};
   bool refused[KindCount] = {};
-  GLuint positions = 0;  // buffers, refilled by every draw
-  GLuint vertices = 0;
+  GLuint stream = 0;  // the batches' vertices, refilled by each
 };
 DrawPrograms drawing;
 
@@ -112,23 +112,18 @@ void StartDrawing() {
   if (drawing.generation == GlTargetGeneration()) return;
   drawing = DrawPrograms();
   drawing.generation = GlTargetGeneration();
-  glGenBuffers(1, &drawing.positions);
-  glGenBuffers(1, &drawing.vertices);
+  glGenBuffers(1, &drawing.stream);
   ForgetGlState();
 }
 
 // False when GL refuses the kind's program.
-bool UseProgram(int kind) {
+bool MakeProgram(int kind) {
   if (!drawing.programs[kind] && !drawing.refused[kind]) {
     drawing.programs[kind] = MakeDrawProgram((unsigned)kind);
     drawing.refused[kind] = drawing.programs[kind] == 0;
     cache.program = -1;  // whichever was in use is no longer
   }
-  if (!drawing.programs[kind]) return false;
-  if (cache.program == kind) return true;
-  glUseProgram(drawing.programs[kind]);
-  cache.program = kind;
-  return true;
+  return drawing.programs[kind] != 0;
 }
 
 void SetFlag(bool wanted, bool* known, GLenum capability) {
@@ -138,23 +133,16 @@ void SetFlag(bool wanted, bool* known, GLenum capability) {
   *known = wanted;
 }
 
-void SetBlend(const DrawState& state, bool opaque) {
-  bool blend = BlendsVisibly(state, opaque);
-  SetFlag(blend, &cache.blend, GL_BLEND);
-  if (!blend) return;
-  unsigned source, destination;
-  GlBlendFactors(state, &source, &destination);
-  if (cache.known && cache.blendSource == source && cache.blendDestination == destination) return;
-  glBlendFunc(source, destination);
-  cache.blendSource = source;
-  cache.blendDestination = destination;
+void SetBlend(const GlDrawKey& key) {
+  SetFlag(key.blend, &cache.blend, GL_BLEND);
+  if (!key.blend) return;
+  if (cache.known && cache.blendSource == key.blendSource && cache.blendDestination == key.blendDestination) return;
+  glBlendFunc(key.blendSource, key.blendDestination);
+  cache.blendSource = key.blendSource;
+  cache.blendDestination = key.blendDestination;
 }
 
-void SetCull(const DrawState& state) {
-  // The picture is upright in GL's frame, so clockwise on the screen is GL's
-  // clockwise, its back face.
-  DWORD mode = state.renderStates[D3DRENDERSTATE_CULLMODE];
-  int wanted = mode == D3DCULL_CW ? GL_BACK : mode == D3DCULL_CCW ? GL_FRONT : 0;
+void SetCull(int wanted) {
   if (cache.known && cache.cull == wanted) return;
   if (wanted) {
     glEnable(GL_CULL_FACE);
@@ -165,15 +153,54 @@ void SetCull(const DrawState& state) {
   cache.cull = wanted;
 }
 
-void SetArrays(unsigned wanted) {
-  unsigned had = cache.known ? cache.arrays : ~wanted;
-  for (unsigned bit = 0; bit < 2; ++bit) {
-    if (!((had ^ wanted) & (1u << bit))) continue;
-    GLuint attribute = bit == 0 ? Diffuse : Texel;
-    if (wanted & (1u << bit)) glEnableVertexAttribArray(attribute);
-    else glDisableVertexAttribArray(attribute);
+void BindFramebuffer(GLuint framebuffer) {
+  if (cache.framebuffer != (long)framebuffer) glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  cache.framebuffer = (long)framebuffer;
+}
+
+// Every draw goes through the one stream: a vertex without a colour is opaque
+// white there, and the programs that draw without a texture ignore its
+// coordinates.
+void SetStream() {
+  glBindBuffer(GL_ARRAY_BUFFER, drawing.stream);
+  if (cache.known) return;
+  const GLsizei stride = sizeof(StreamVertex);
+  for (GLuint attribute : {Position, Diffuse, Texel}) glEnableVertexAttribArray(attribute);
+  glVertexAttribPointer(Position, 4, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(StreamVertex, position)));
+  glVertexAttribPointer(Diffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                        reinterpret_cast<const void*>(offsetof(StreamVertex, diffuse)));
+  glVertexAttribPointer(Texel, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(StreamVertex, texel)));
+}
+
+// Whether any position lies outside the view volume, where GL must clip.
+bool NeedsClipping(const float* positions, DWORD count) {
+  const float nearest = GlClipsDepth() ? 0.0f : -1.0f;
+  for (DWORD i = 0; i < count; ++i) {
+    const float* p = positions + (size_t)i * 4;
+    float w = p[3];
+    if (!(w > 0.0f) || std::fabs(p[0]) > w || std::fabs(p[1]) > w || p[2] < nearest * w || p[2] > w) return true;
   }
-  cache.arrays = wanted;
+  return false;
+}
+
+// The vertices in the stream's form: clip-space positions, the colour's bytes
+// (opaque white when the format has none), texture coordinates or zeros.
+const StreamVertex* StreamVertices(const float* positions, const VertexLayout& layout, const uint8_t* vertices,
+                                   DWORD count, bool textured) {
+  static std::vector<StreamVertex> converted;
+  converted.resize(count);
+  for (DWORD i = 0; i < count; ++i) {
+    const uint8_t* v = vertices + (size_t)i * layout.stride;
+    StreamVertex& out = converted[i];
+    std::memcpy(out.position, positions + (size_t)i * 4, sizeof out.position);
+    if (layout.diffuse >= 0) std::memcpy(out.diffuse, v + layout.diffuse, sizeof out.diffuse);
+    else std::memset(out.diffuse, 0xFF, sizeof out.diffuse);
+    if (textured && layout.texture >= 0) std::memcpy(out.texel, v + layout.texture, sizeof out.texel);
+    else out.texel[0] = out.texel[1] = 0.0f;
+  }
+  return converted.data();
 }
 }  // namespace
 
@@ -184,43 +211,72 @@ void BindGlTexture(unsigned name) {
   cache.texture = name;
 }
 
+bool ApplyGlDrawKey(const GlDrawKey& key) {
+  StartDrawing();
+  if (!MakeProgram(key.program)) return false;
+  BindFramebuffer(key.framebuffer);
+  if (!cache.known || std::memcmp(cache.viewport, key.viewport, sizeof key.viewport) != 0) {
+    glViewport(key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]);
+    std::memcpy(cache.viewport, key.viewport, sizeof key.viewport);
+  }
+  if (!cache.known) glActiveTexture(GL_TEXTURE0);
+  SetCull(key.cull);
+  if (key.texture) {
+    const DWORD* s = key.textureStates;
+    if (!BindSurfaceTexture(key.texture, s[0], s[1], s[2], s[3])) return false;
+  }
+  SetBlend(key);
+  if (cache.program != key.program) glUseProgram(drawing.programs[key.program]);
+  cache.program = key.program;
+  SetStream();
+  cache.known = true;
+  return true;
+}
+
 HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices,
                      DWORD count) {
-  if (!MakeGlTargetCurrent()) return D3DERR_INITFAILED;
+  // Waiting draws were made in the target's context, and it is current still.
+  if (!GlDrawsWaiting() && !MakeGlTargetCurrent()) return D3DERR_INITFAILED;
   StartDrawing();
   VertexLayout layout = LayoutOf(format);
   const auto* bytes = static_cast<const uint8_t*>(vertices);
 
-  GLuint framebuffer = SceneFramebuffer();
-  if (cache.framebuffer != (long)framebuffer) glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-  cache.framebuffer = (long)framebuffer;
+  GlDrawKey key;
+  key.generation = GlTargetGeneration();
+  key.framebuffer = SceneFramebuffer();
   D3DCOLOR fill;
   if (FillsPictureWithOneColour(state, type, layout, bytes, count, &fill)) {
+    FlushGlDraws();
+    BindFramebuffer(key.framebuffer);
     glClearColor(((fill >> 16) & 0xFF) / 255.0f, ((fill >> 8) & 0xFF) / 255.0f, (fill & 0xFF) / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     return D3D_OK;
   }
   const D3DVIEWPORT2& vp = state.viewport;
-  int wanted[4] = {(int)vp.dwX, (int)state.targetMode.height - (int)vp.dwY - (int)vp.dwHeight, (int)vp.dwWidth,
-                   (int)vp.dwHeight};
-  if (!cache.known || std::memcmp(cache.viewport, wanted, sizeof wanted) != 0) {
-    glViewport(wanted[0], wanted[1], wanted[2], wanted[3]);
-    std::memcpy(cache.viewport, wanted, sizeof wanted);
+  key.viewport[0] = (int)vp.dwX;
+  key.viewport[1] = (int)state.targetMode.height - (int)vp.dwY - (int)vp.dwHeight;
+  key.viewport[2] = (int)vp.dwWidth;
+  key.viewport[3] = (int)vp.dwHeight;
+  // The picture is upright in GL's frame, so clockwise on the screen is GL's
+  // clockwise, its back face.
+  DWORD cullMode = state.renderStates[D3DRENDERSTATE_CULLMODE];
+  key.cull = cullMode == D3DCULL_CW ? GL_BACK : cullMode == D3DCULL_CCW ? GL_FRONT : 0;
+  bool textured = state.texture && UploadSurfaceTexture(state.texture);
+  if (textured) {
+    const DWORD* stage = state.stageStates;
+    key.texture = state.texture;
+    key.textureStates[0] = stage[D3DTSS_MAGFILTER];
+    key.textureStates[1] = stage[D3DTSS_MINFILTER];
+    key.textureStates[2] = stage[D3DTSS_ADDRESSU];
+    key.textureStates[3] = stage[D3DTSS_ADDRESSV];
   }
-  if (!cache.known) {
-    glActiveTexture(GL_TEXTURE0);
-    glEnableVertexAttribArray(Position);
-  }
-  SetCull(state);
-  const DWORD* stage = state.stageStates;
-  bool textured = state.texture && BindSurfaceTexture(state.texture, stage[D3DTSS_MAGFILTER], stage[D3DTSS_MINFILTER],
-                                                      stage[D3DTSS_ADDRESSU], stage[D3DTSS_ADDRESSV]);
   // A textured draw takes its alpha from the texture alone.
-  SetBlend(state, textured ? TextureOpaque(state.texture) : VerticesOpaque(layout, bytes, count));
-  bool skipClear =
-      cache.blend && cache.blendSource == GL_SRC_ALPHA && cache.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
-  int kind = (textured ? Textured : Plain) | (skipClear ? SkipsClear : Plain);
-  if (!UseProgram(kind)) return D3DERR_INITFAILED;
+  key.blend = BlendsVisibly(state, textured ? TextureOpaque(state.texture) : VerticesOpaque(layout, bytes, count));
+  if (key.blend) GlBlendFactors(state, &key.blendSource, &key.blendDestination);
+  bool skipClear = key.blend && key.blendSource == GL_SRC_ALPHA && key.blendDestination == GL_ONE_MINUS_SRC_ALPHA;
+  key.program = (textured ? Textured : Plain) | (skipClear ? SkipsClear : Plain);
+  if (!MakeProgram(key.program)) return D3DERR_INITFAILED;
+  key.primitive = GlPrimitiveOf(type);
   // Fragments of alpha 0 leave no mark: a textured quad needs none outside its texture's hull.
   static std::vector<uint8_t> trimmed;
   const TextureHull* hull = textured && skipClear ? SurfaceHull(state.texture) : nullptr;
@@ -228,30 +284,9 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
     if (count == 0) return D3D_OK;
     bytes = trimmed.data();
   }
-  unsigned arrays = (layout.diffuse >= 0 ? 1u : 0u) | (layout.texture >= 0 && textured ? 2u : 0u);
-  SetArrays(arrays);
-  cache.known = true;
-
   const float* positions = layout.preTransformed ? ClipPositions(bytes, count, layout.stride, vp)
                                                  : TransformPositions(bytes, count, layout.stride, CombinedMatrix(state));
-  glBindBuffer(GL_ARRAY_BUFFER, drawing.positions);
-  glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * 16, positions, GL_STREAM_DRAW);
-  glVertexAttribPointer(Position, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
-  glBindBuffer(GL_ARRAY_BUFFER, drawing.vertices);
-  glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * layout.stride, bytes, GL_STREAM_DRAW);
-  if (arrays & 1u)
-    glVertexAttribPointer(Diffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE, (GLsizei)layout.stride,
-                          reinterpret_cast<const void*>((intptr_t)layout.diffuse));
-  else
-    glVertexAttrib4f(Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
-  if (arrays & 2u)
-    glVertexAttribPointer(Texel, 2, GL_FLOAT, GL_FALSE, (GLsizei)layout.stride,
-                          reinterpret_cast<const void*>((intptr_t)layout.texture));
-  else
-    glVertexAttrib2f(Texel, 0.0f, 0.0f);
-  glDrawArrays(GlPrimitive(type), 0, (GLsizei)count);
-  // Desktop GL's own arrays (the 16-bit rounding's) take pointers into memory
-  // only while no buffer is bound.
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  AppendToGlBatch(key, type, StreamVertices(positions, layout, bytes, count, textured), count,
+                  NeedsClipping(positions, count));
   return D3D_OK;
 }

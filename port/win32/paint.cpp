@@ -46,6 +46,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
   if (!w || !rect || (stock != BLACK_BRUSH && stock != WHITE_BRUSH)) return 0;
   // A window nothing has drawn into yet has no GL context; it shows black anyway.
   if (!w->gl) return 1;
+  FlushGlDraws();  // draws made before the fill lie under it
   w->video->makeGlCurrent(w);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   int width, height;

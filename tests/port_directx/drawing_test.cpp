@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "port_directx/port_display.h"
 
@@ -229,5 +230,69 @@ TEST_F(PortDrawing, DrawingOutsideAScenePutsNothingOnTheScreen) {
   EXPECT_EQ(display.device->EndScene(), D3DERR_SCENE_NOT_IN_SCENE);
   Picture picture = display.Present();
   EXPECT_TRUE(Near(picture.At(50, 50), {0, 0, 0}, 0));
+}
+TEST_F(PortDrawing, DrawsReachGlTogetherUntilWhatGlMustBeToldChanges) {
+  TestTexture texture, other;
+  ASSERT_TRUE(display.MakeTexture(&texture, Format4444(), 2, 2, std::vector<uint16_t>(4, 0xFFFF)));
+  ASSERT_TRUE(display.MakeTexture(&other, Format4444(), 2, 2, std::vector<uint16_t>(4, 0xFFFF)));
+  IDirect3DDevice3* device = display.device;
+  D3DMATRIX moved = {};
+  moved._11 = moved._22 = moved._33 = moved._44 = 1.0f;
+  moved._41 = 0.5f;
+  QuadVertex quad[4] = {{-0.25f, 0.25f, 0, 0xFFFFFFFF, 0, 0}, {0.25f, 0.25f, 0, 0xFFFFFFFF, 1, 0},
+                        {0.25f, -0.25f, 0, 0xFFFFFFFF, 1, 1}, {-0.25f, -0.25f, 0, 0xFFFFFFFF, 0, 1}};
+  struct Case {
+    const char* between;
+    std::function<void()> call;
+    uint32_t glDraws;  // for the two quads either side
+  } cases[] = {
+      {"nothing", [] {}, 1},
+      {"a transform", [&] { device->SetTransform(D3DTRANSFORMSTATE_WORLD, &moved); }, 1},
+      {"the same texture again", [&] { device->SetTexture(0, texture.texture); }, 1},
+      {"a draw of another vertex format",
+       [&] { device->DrawPrimitive(D3DPT_TRIANGLEFAN, QuadFormat, quad, 4, D3DDP_DONOTLIGHT); }, 1},
+      {"another texture", [&] { device->SetTexture(0, other.texture); }, 2},
+      {"another filter", [&] { device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR); }, 2},
+      {"other blend factors", [&] { display.Blend(true, D3DBLEND_ONE, D3DBLEND_ONE); }, 2},
+      {"no culling", [&] { device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE); }, 2},
+      {"a draw GL must clip, which goes alone",
+       [&] { display.DrawScreenQuad(600, 0, 700, 100, 0xFFFFFFFF); }, 3},
+      {"a clear", [&] { display.FillScreen(0xFF000000); device->SetTexture(0, texture.texture); }, 2},
+      {"a texture's upload",
+       [&] {
+         DDSURFACEDESC2 desc = {};
+         desc.dwSize = sizeof desc;
+         if (SUCCEEDED(other.surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) other.surface->Unlock(nullptr);
+       },
+       2},
+      {"the end of a scene", [&] { device->EndScene(), device->BeginScene(); }, 2},
+  };
+  for (const Case& c : cases) {
+    device->SetTexture(0, texture.texture);
+    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+    device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_CCW);
+    display.Blend(true);
+    uint32_t before = GlDrawsMade();
+    display.DrawScreenQuad(0, 0, 100, 100, 0xFFFFFFFF);
+    c.call();
+    display.DrawScreenQuad(100, 0, 200, 100, 0xFFFFFFFF);
+    FlushGlDraws();
+    EXPECT_EQ(GlDrawsMade() - before, c.glDraws) << "between them: " << c.between;
+  }
+}
+
+TEST_F(PortDrawing, APresentShowsEveryDrawBeforeItInItsOrder) {
+  TestTexture white;
+  ASSERT_TRUE(display.MakeTexture(&white, Format4444(), 2, 2, std::vector<uint16_t>(4, 0xFFFF)));
+  display.FillScreen(0xFF000000);
+  display.Blend(false);
+  display.device->SetTexture(0, white.texture);
+  uint32_t before = GlDrawsMade();
+  const D3DCOLOR colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+  for (int i = 0; i < 3; ++i) display.DrawScreenQuad(100.0f * i, 0, 100.0f * i + 200, 100, colours[i]);
+  Picture picture = display.Present();  // no end of the scene first
+  EXPECT_EQ(GlDrawsMade() - before, 1u);
+  const Rgb expected[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 0, 255}};
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(Near(picture.At(100 * i + 50, 50), expected[i], 0)) << i;
 }
 }  // namespace

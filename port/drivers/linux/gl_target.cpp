@@ -208,6 +208,7 @@ bool GlClipsDepth() { return glTarget.context.clipControl; }
 uint32_t GlTargetGeneration() { return glTarget.generation; }
 
 void PresentGlTarget(bool waitForVsync) {
+  FlushGlDraws();
   if (!MakeGlTargetCurrent()) {
     PortNoteFramePresented();
     return;
@@ -227,6 +228,7 @@ void PresentGlTarget(bool waitForVsync) {
 }
 
 std::vector<uint8_t> ReadPresentedPicture() {
+  FlushGlDraws();
   GlContextState& made = glTarget.context;
   if (made.picture == PictureAt::Nowhere || !MakeGlTargetCurrent()) return {};
   if (made.picture == PictureAt::SceneUnrounded)

@@ -146,6 +146,7 @@ bool GlClipsDepth() { return false; }
 uint32_t GlTargetGeneration() { return target.generation; }
 
 void PresentGlTarget(bool) {
+  FlushGlDraws();
   if (MakeGlTargetCurrent()) {
     target.presented = true;
     CaptureDueFrames(timeGetTime(), (int)target.width, (int)target.height);
@@ -157,6 +158,7 @@ void PresentGlTarget(bool) {
 }
 
 std::vector<uint8_t> ReadPresentedPicture() {
+  FlushGlDraws();
   if (!target.presented || !MakeGlTargetCurrent()) return {};
   GLuint source = target.sceneFramebuffer;
   if (target.bpp <= 16) {
