@@ -1,6 +1,6 @@
 // node render_tune_page.js TUNE.mid INSTRUMENTS.sf2 MIX.f32 [CHANNEL [RATE]]
 // The tune as the page plays it: the page's own synthesiser (js-synthesizer's
-// FluidSynth, from port/web/node_modules) and the SoundFont, rendered offline
+// FluidSynth, from port/drivers/web/node_modules) and the SoundFont, rendered offline
 // as tune_render.cpp renders it natively, so the two can be held side by side.
 // Writes the mix to MIX.f32 (interleaved stereo 32-bit floats; CHANNEL 0-15
 // makes it that channel's dry sound alone, -1 is all) at RATE (44100, the
@@ -10,7 +10,7 @@
 const fs = require("fs");
 const path = require("path");
 
-const pageModules = path.join(__dirname, "..", "..", "port", "web", "node_modules");
+const pageModules = path.join(__dirname, "..", "..", "port", "drivers", "web", "node_modules");
 // The very build the page loads (cmake/web.cmake), not the package's default one.
 const fluid = require(path.join(pageModules, "js-synthesizer", "externals", "libfluidsynth-2.4.6.js"));
 const JSSynth = require(path.join(pageModules, "js-synthesizer"));

@@ -29,7 +29,7 @@ int RenderTune(const std::vector<uint8_t> &midi, const std::string &dlsPath, int
 
 // The same as the page plays it: its own synthesiser (FluidSynth built for the
 // web, run in node) with the SoundFont form of the collection. Needs node and
-// the page's packages (port/web/node_modules).
+// the page's packages (port/drivers/web/node_modules).
 int RenderTuneInPage(const std::vector<uint8_t> &midi, const std::string &sf2Path, int sampleRate, int soloChannel,
                      Rendering &out);
 
