@@ -20,6 +20,7 @@ struct Synthesiser {
     decltype(&RenderNote) renderNote;
     std::string (*instruments)();
 };
+void PrintTo(const Synthesiser &synthesiser, std::ostream *out) { *out << synthesiser.name; }
 const Synthesiser synthesisers[] = {
     {"System", RenderTune, RenderNote, CollectionPath},
     {"Page", RenderTuneInPage, RenderNoteInPage, SoundFontPath},
