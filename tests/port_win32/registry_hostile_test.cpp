@@ -199,6 +199,7 @@ TEST(RegistryText, EachFormIsReadAsTheRegistryEditorReadsIt) {
       {"REGEDIT4", "hex(1):41,e9,00", true, {0x41, 0xE9, 0}, "hex(1):41,00,e9,00,00,00"},
       {Five, "hex(1):41,00,e9,00,00,00", true, {0x41, 0xE9, 0}, "hex(1):41,00,e9,00,00,00"},
       {Five, "hex(2):41,04,00,00", true, {0x41, 0x04, 0, 0}, "hex(2):41,04,00,00"},
+      {Five, "hex(1):00", true, {0}, "hex(1):00"},  // UTF-16LE cut short, not an empty 8-bit text
       // Only hex data goes on over a line end.
       {Five, "dword:00000000", true, {0, 0, 0, 0}, "dword:00000000", "; no tune, please \\\r\n"},
   };

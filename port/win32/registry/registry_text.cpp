@@ -265,8 +265,9 @@ static std::string FormatHex(const std::string& prefix, const std::vector<BYTE>&
   return out;
 }
 
+// 8-bit text of printable ASCII; UTF-16LE bytes (even a broken odd count) stay hex.
 static bool IsPlainString(const RegistryValue& value) {
-  if (value.type != REG_SZ || value.data.empty() || value.data.back() != 0) return false;
+  if (value.type != REG_SZ || value.wide || value.data.empty() || value.data.back() != 0) return false;
   for (size_t i = 0; i + 1 < value.data.size(); ++i)
     if (value.data[i] < 0x20 || value.data[i] >= 0x7F) return false;
   return true;
