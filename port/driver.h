@@ -51,7 +51,6 @@ struct PortVideoDriver {
   int (*monitorCount)();
   bool (*monitorBounds)(int monitor, RECT* bounds);
   std::string (*monitorName)(int monitor);
-
 };
 
 // Windows of other programs, where the system has them: a child inside one,

@@ -52,8 +52,10 @@ inline unsigned PortNextCodePoint(const std::string& text, size_t* i, bool* well
   unsigned c = extra > 0 ? lead & (0x3Fu >> extra) : 0;
   size_t end = *i;
   for (int k = 0; k < extra; ++k, ++end) {
-    if (end >= text.size() || ((unsigned char)text[end] & 0xC0) != 0x80) extra = -1;
-    else c = c << 6 | ((unsigned char)text[end] & 0x3F);
+    if (end >= text.size() || ((unsigned char)text[end] & 0xC0) != 0x80)
+      extra = -1;
+    else
+      c = c << 6 | ((unsigned char)text[end] & 0x3F);
   }
   const unsigned least[] = {0, 0x80, 0x800, 0x10000};
   if (extra < 0 || c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {

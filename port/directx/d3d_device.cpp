@@ -65,7 +65,8 @@ struct Device : PortComObject<IDirect3DDevice3> {
   bool PrepareTarget() {
     FlushGlDraws();
     DisplayMode mode;
-    return SurfaceMode(target, &mode) && PrepareGlTarget(DirectDrawWindow(directDraw), mode.width, mode.height, mode.bpp);
+    return SurfaceMode(target, &mode) &&
+           PrepareGlTarget(DirectDrawWindow(directDraw), mode.width, mode.height, mode.bpp);
   }
 
   HRESULT AddViewport(IDirect3DViewport3* viewport) override {
@@ -154,8 +155,7 @@ struct Device : PortComObject<IDirect3DDevice3> {
     return D3D_OK;
   }
 
-  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, void* vertices, DWORD count,
-                        DWORD) override {
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, void* vertices, DWORD count, DWORD) override {
     if (!inScene) return D3DERR_SCENE_NOT_IN_SCENE;
     if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN) return D3DERR_INVALIDPRIMITIVETYPE;
     if (!VertexStride(vertexFormat)) return D3DERR_INVALIDVERTEXFORMAT;
@@ -180,8 +180,7 @@ struct Device : PortComObject<IDirect3DDevice3> {
 HRESULT CreateDeviceObject(DirectDrawObject* directDraw, REFCLSID, DirectDrawSurface* target,
                            IDirect3DDevice3** device) {
   DisplayMode mode;
-  if (!SurfaceMode(target, &mode) ||
-      !PrepareGlTarget(DirectDrawWindow(directDraw), mode.width, mode.height, mode.bpp))
+  if (!SurfaceMode(target, &mode) || !PrepareGlTarget(DirectDrawWindow(directDraw), mode.width, mode.height, mode.bpp))
     return D3DERR_INITFAILED;
   *device = new Device(directDraw, target);
   return D3D_OK;

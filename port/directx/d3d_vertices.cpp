@@ -87,7 +87,8 @@ void GlBlendFactors(const DrawState& state, unsigned* source, unsigned* destinat
 bool VerticesOpaque(const VertexLayout& layout, const uint8_t* vertices, DWORD count) {
   if (layout.diffuse < 0) return true;
   for (DWORD i = 0; i < count; ++i)
-    if (vertices[(size_t)i * layout.stride + (size_t)layout.diffuse + 3] != 0xFF) return false;  // a D3DCOLOR's alpha byte
+    if (vertices[(size_t)i * layout.stride + (size_t)layout.diffuse + 3] != 0xFF)
+      return false;  // a D3DCOLOR's alpha byte
   return true;
 }
 
@@ -193,8 +194,8 @@ bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, co
   const D3DVIEWPORT2& vp = state.viewport;
   if (type != D3DPT_TRIANGLEFAN || count != 4 || !layout.preTransformed || layout.diffuse < 0 || state.texture ||
       BlendsVisibly(state, VerticesOpaque(layout, vertices, count)) ||
-      state.renderStates[D3DRENDERSTATE_CULLMODE] == D3DCULL_CW ||
-      vp.dwX != 0 || vp.dwY != 0 || vp.dwWidth != state.targetMode.width || vp.dwHeight != state.targetMode.height)
+      state.renderStates[D3DRENDERSTATE_CULLMODE] == D3DCULL_CW || vp.dwX != 0 || vp.dwY != 0 ||
+      vp.dwWidth != state.targetMode.width || vp.dwHeight != state.targetMode.height)
     return false;
   // Clockwise from the top left corner, exactly on the picture's edges.
   const float right = (float)vp.dwWidth, bottom = (float)vp.dwHeight;
@@ -216,4 +217,3 @@ DWORD VertexStride(DWORD format) {
   if ((format & ~known) || ((format & TextureCountMask) >> 8) > 8) return 0;
   return LayoutOf(format).stride;
 }
-

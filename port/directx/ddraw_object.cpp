@@ -82,8 +82,7 @@ struct DirectDrawObject : PortComObject<IDirectDraw4> {
     return DDERR_UNSUPPORTED;
   }
 
-  HRESULT EnumDisplayModes(DWORD, LPDDSURFACEDESC2 filter, LPVOID context,
-                           LPDDENUMMODESCALLBACK2 callback) override {
+  HRESULT EnumDisplayModes(DWORD, LPDDSURFACEDESC2 filter, LPVOID context, LPDDENUMMODESCALLBACK2 callback) override {
     if (!initialized) return DDERR_NOTINITIALIZED;
     if (!callback) return DDERR_INVALIDPARAMS;
     if (filter && !IsSurfaceDescSize(filter->dwSize)) return DDERR_INVALIDPARAMS;

@@ -34,7 +34,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   SurfaceKind kind;
   DirectDrawObject* owner;
   DWORD caps;
-  DisplayMode mode = {0, 0, 0};  // flip chain: the display mode it was made for
+  DisplayMode mode = {0, 0, 0};       // flip chain: the display mode it was made for
   DirectDrawSurface* back = nullptr;  // front buffer: its back buffer (one reference)
 
   // Texture
@@ -142,7 +142,7 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
   }
 
   void Upload() {
-    FlushGlDraws();  // waiting draws show the texels they were drawn with
+    FlushGlDraws();                                        // waiting draws show the texels they were drawn with
     if (glGeneration != GlTargetGeneration()) glName = 0;  // made in a context that is gone
     if (!glName) {
       glGenTextures(1, &glName);
@@ -160,9 +160,9 @@ struct DirectDrawSurface : IDirectDrawSurface4, IDirect3DTexture2 {
 HRESULT CreateFlipChain(DirectDrawObject* owner, LPDIRECTDRAWSURFACE4* primary) {
   DisplayMode mode;
   if (!DirectDrawMode(owner, &mode)) return DDERR_NOEXCLUSIVEMODE;
-  auto* front = new DirectDrawSurface(
-      FrontBuffer, owner, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
-                              DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM);
+  auto* front = new DirectDrawSurface(FrontBuffer, owner,
+                                      DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
+                                          DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM);
   front->back = new DirectDrawSurface(BackBuffer, owner,
                                       DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
                                           DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM);
@@ -173,8 +173,7 @@ HRESULT CreateFlipChain(DirectDrawObject* owner, LPDIRECTDRAWSURFACE4* primary) 
 
 HRESULT CreateTextureSurface(DirectDrawObject* owner, const DDSURFACEDESC2& desc, LPDIRECTDRAWSURFACE4* surface) {
   if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-  if (desc.dwWidth < 1 || desc.dwHeight < 1 || desc.dwWidth > 4096 || desc.dwHeight > 4096)
-    return DDERR_INVALIDPARAMS;
+  if (desc.dwWidth < 1 || desc.dwHeight < 1 || desc.dwWidth > 4096 || desc.dwHeight > 4096) return DDERR_INVALIDPARAMS;
   const TextureFormat* format = &textureFormats[0];
   if (desc.dwFlags & DDSD_PIXELFORMAT) {
     format = FindTextureFormat(desc.ddpfPixelFormat);
@@ -208,8 +207,7 @@ bool UploadSurfaceTexture(DirectDrawSurface* surface) {
   return true;
 }
 
-bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
-                        DWORD addressV) {
+bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU, DWORD addressV) {
   if (!surface || surface->kind != Texture) return false;
   if (surface->changed || surface->glGeneration != GlTargetGeneration() || !surface->glName) surface->Upload();
   BindGlTexture(surface->glName);

@@ -285,12 +285,7 @@ typedef enum {
   D3DBLEND_FORCE_DWORD = 0x7fffffff
 } D3DBLEND;
 
-typedef enum {
-  D3DCULL_NONE = 1,
-  D3DCULL_CW = 2,
-  D3DCULL_CCW = 3,
-  D3DCULL_FORCE_DWORD = 0x7fffffff
-} D3DCULL;
+typedef enum { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3, D3DCULL_FORCE_DWORD = 0x7fffffff } D3DCULL;
 
 typedef enum {
   D3DTFG_POINT = 1,
@@ -345,9 +340,8 @@ typedef D3DDEVICEDESC* LPD3DDEVICEDESC;
 
 typedef BOOL(CALLBACK* LPDDENUMCALLBACKA)(GUID* guid, LPSTR description, LPSTR name, LPVOID context);
 typedef HRESULT(CALLBACK* LPDDENUMMODESCALLBACK2)(LPDDSURFACEDESC2 mode, LPVOID context);
-typedef HRESULT(CALLBACK* LPD3DENUMDEVICESCALLBACK)(GUID* guid, char* description, char* name,
-                                                     D3DDEVICEDESC* halDesc, D3DDEVICEDESC* helDesc,
-                                                     void* context);
+typedef HRESULT(CALLBACK* LPD3DENUMDEVICESCALLBACK)(GUID* guid, char* description, char* name, D3DDEVICEDESC* halDesc,
+                                                    D3DDEVICEDESC* helDesc, void* context);
 typedef HRESULT(CALLBACK* LPD3DENUMPIXELFORMATSCALLBACK)(DDPIXELFORMAT* format, void* context);
 
 // ---------------------------------------------------------------------------

@@ -171,11 +171,9 @@ DirectDrawObject* SurfaceOwner(DirectDrawSurface* surface);
 bool UploadSurfaceTexture(DirectDrawSurface* surface);
 // Binds the texture to GL texture unit 0, uploading it first when GL has no
 // current copy; false when it has no texels.
-bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU,
-                        DWORD addressV);
+bool BindSurfaceTexture(DirectDrawSurface* surface, DWORD magFilter, DWORD minFilter, DWORD addressU, DWORD addressV);
 // Whether the texture's format holds no alpha, so that it draws opaque.
 bool TextureOpaque(DirectDrawSurface* surface);
-
 
 // What GL holds of a texture, in the texture's own format, rows packed; false
 // when GL has no copy.
@@ -258,14 +256,14 @@ DWORD VertexStride(DWORD vertexFormat);
 struct GlDrawKey {
   uint32_t generation = 0;  // the context's
   unsigned framebuffer = 0;
-  int viewport[4] = {0, 0, 0, 0};       // in GL's frame
-  DirectDrawSurface* texture = nullptr;  // null: the draw shows no texture
+  int viewport[4] = {0, 0, 0, 0};         // in GL's frame
+  DirectDrawSurface* texture = nullptr;   // null: the draw shows no texture
   DWORD textureStates[4] = {0, 0, 0, 0};  // its filters (mag, min) and addressing (u, v)
-  int program = 0;  // the kind of draw program (gl_draw.cpp)
+  int program = 0;                        // the kind of draw program (gl_draw.cpp)
   bool blend = false;
   unsigned blendSource = 0;  // GL's factors, 0 without blending
   unsigned blendDestination = 0;
-  int cull = 0;  // the face GL culls, 0 for none
+  int cull = 0;            // the face GL culls, 0 for none
   unsigned primitive = 0;  // GL's list primitive: triangles, lines or points
 };
 // A vertex as the batch hands it to GL.

@@ -128,8 +128,10 @@ bool MakeProgram(int kind) {
 
 void SetFlag(bool wanted, bool* known, GLenum capability) {
   if (cache.known && *known == wanted) return;
-  if (wanted) glEnable(capability);
-  else glDisable(capability);
+  if (wanted)
+    glEnable(capability);
+  else
+    glDisable(capability);
   *known = wanted;
 }
 
@@ -195,10 +197,14 @@ const StreamVertex* StreamVertices(const float* positions, const VertexLayout& l
     const uint8_t* v = vertices + (size_t)i * layout.stride;
     StreamVertex& out = converted[i];
     std::memcpy(out.position, positions + (size_t)i * 4, sizeof out.position);
-    if (layout.diffuse >= 0) std::memcpy(out.diffuse, v + layout.diffuse, sizeof out.diffuse);
-    else std::memset(out.diffuse, 0xFF, sizeof out.diffuse);
-    if (textured && layout.texture >= 0) std::memcpy(out.texel, v + layout.texture, sizeof out.texel);
-    else out.texel[0] = out.texel[1] = 0.0f;
+    if (layout.diffuse >= 0)
+      std::memcpy(out.diffuse, v + layout.diffuse, sizeof out.diffuse);
+    else
+      std::memset(out.diffuse, 0xFF, sizeof out.diffuse);
+    if (textured && layout.texture >= 0)
+      std::memcpy(out.texel, v + layout.texture, sizeof out.texel);
+    else
+      out.texel[0] = out.texel[1] = 0.0f;
   }
   return converted.data();
 }
@@ -233,8 +239,7 @@ bool ApplyGlDrawKey(const GlDrawKey& key) {
   return true;
 }
 
-HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices,
-                     DWORD count) {
+HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format, const void* vertices, DWORD count) {
   // Waiting draws were made in the target's context, and it is current still.
   if (!GlDrawsWaiting() && !MakeGlTargetCurrent()) return D3DERR_INITFAILED;
   StartDrawing();
@@ -284,8 +289,9 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
     if (count == 0) return D3D_OK;
     bytes = trimmed.data();
   }
-  const float* positions = layout.preTransformed ? ClipPositions(bytes, count, layout.stride, vp)
-                                                 : TransformPositions(bytes, count, layout.stride, CombinedMatrix(state));
+  const float* positions = layout.preTransformed
+                               ? ClipPositions(bytes, count, layout.stride, vp)
+                               : TransformPositions(bytes, count, layout.stride, CombinedMatrix(state));
   AppendToGlBatch(key, type, StreamVertices(positions, layout, bytes, count, textured), count,
                   NeedsClipping(positions, count));
   return D3D_OK;

@@ -79,9 +79,8 @@ void FindTextureHull(const TextureFormat& format, DWORD width, DWORD height, DWO
   hull->usable = true;
 }
 
-bool TrimToTextureHull(const TextureHull& hull, D3DPRIMITIVETYPE type,
-                       const VertexLayout& layout, const uint8_t* vertices, DWORD count, std::vector<uint8_t>* trimmed,
-                       DWORD* trimmedCount) {
+bool TrimToTextureHull(const TextureHull& hull, D3DPRIMITIVETYPE type, const VertexLayout& layout,
+                       const uint8_t* vertices, DWORD count, std::vector<uint8_t>* trimmed, DWORD* trimmedCount) {
   // A flat quad of one colour whose texture coordinates run evenly across it:
   // cutting it as a whole keeps every point's coordinates where they were.
   DWORD plain = 12 + (layout.diffuse >= 0 ? 4 : 0) + 8;
@@ -108,7 +107,8 @@ bool TrimToTextureHull(const TextureHull& hull, D3DPRIMITIVETYPE type,
   Corner polygon[2][12];
   int n = 4;
   std::memcpy(polygon[0], corners, sizeof corners);
-  for (int side = 0; side < 8 && n > 0; ++side) n = ClipToSide(hull, side, polygon[side % 2], n, polygon[(side + 1) % 2]);
+  for (int side = 0; side < 8 && n > 0; ++side)
+    n = ClipToSide(hull, side, polygon[side % 2], n, polygon[(side + 1) % 2]);
   trimmed->resize((size_t)n * layout.stride);
   for (int k = 0; k < n; ++k) {
     uint8_t* v = trimmed->data() + (size_t)k * layout.stride;

@@ -128,18 +128,18 @@ struct DMUS_OBJECTDESC {
 typedef DMUS_OBJECTDESC* LPDMUS_OBJECTDESC;
 
 // The fields every performance message starts with.
-#define DMUS_PMSG_PART                \
-  DWORD dwSize;                       \
-  REFERENCE_TIME rtTime;              \
-  MUSIC_TIME mtTime;                  \
-  DWORD dwFlags;                      \
-  DWORD dwPChannel;                   \
-  DWORD dwVirtualTrackID;             \
-  IDirectMusicTool* pTool;            \
-  IDirectMusicGraph* pGraph;          \
-  DWORD dwType;                       \
-  DWORD dwVoiceID;                    \
-  DWORD dwGroupID;                    \
+#define DMUS_PMSG_PART       \
+  DWORD dwSize;              \
+  REFERENCE_TIME rtTime;     \
+  MUSIC_TIME mtTime;         \
+  DWORD dwFlags;             \
+  DWORD dwPChannel;          \
+  DWORD dwVirtualTrackID;    \
+  IDirectMusicTool* pTool;   \
+  IDirectMusicGraph* pGraph; \
+  DWORD dwType;              \
+  DWORD dwVoiceID;           \
+  DWORD dwGroupID;           \
   IUnknown* punkUser;
 
 struct DMUS_PMSG {

@@ -25,8 +25,10 @@ HRESULT PortPerformance::GetNotificationPMsg(DMUS_NOTIFICATION_PMSG** message) {
     auto* stopped = new DMUS_NOTIFICATION_PMSG();
     stopped->dwSize = sizeof(*stopped);
     // Reference time is the master clock's, in 100 ns units.
-    stopped->rtTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                          std::chrono::steady_clock::now().time_since_epoch()).count() / 100;
+    stopped->rtTime =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count() /
+        100;
     stopped->dwFlags = DMUS_PMSGF_REFTIME;
     stopped->dwType = DMUS_PMSGT_NOTIFICATION;
     stopped->guidNotificationType = GUID_NOTIFICATION_PERFORMANCE;

@@ -108,8 +108,10 @@ PortBitmap* PortDecodeBitmap(const BYTE* bytes, DWORD size) {
     return nullptr;
   }
   Target out = {bitmap, height > 0};
-  if (rle) ReadRle8(in, colours, out);
-  else ReadPlain(in, bitCount, colours, out);
+  if (rle)
+    ReadRle8(in, colours, out);
+  else
+    ReadPlain(in, bitCount, colours, out);
   return bitmap;
 }
 

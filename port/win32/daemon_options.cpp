@@ -81,22 +81,30 @@ DaemonOptions ReadDaemonOptions(int argc, char** argv, const char* daemonWindow)
     } else if (attached) {
       continue;
     }
-    if (name == "-help") options.help = true;
-    else if (name == "-version") options.version = true;
-    else if (name == "-root") root = true;
-    else if (name == "-window") own = true;
-    else if (name == "-music") options.music = 1;
-    else if (name == "-no-music") options.music = 0;
+    if (name == "-help")
+      options.help = true;
+    else if (name == "-version")
+      options.version = true;
+    else if (name == "-root")
+      root = true;
+    else if (name == "-window")
+      own = true;
+    else if (name == "-music")
+      options.music = 1;
+    else if (name == "-no-music")
+      options.music = 0;
     else if (name == "-mode") {
       options.modeGiven = true;
       options.mode = value;
     } else if (name == "-window-id") {
       given = true;
       options.host = ReadWindowId(value.c_str());
-    } else continue;
+    } else
+      continue;
     options.recognised = true;
   }
-  if (given) options.window = PortSaverPlace::Host;
+  if (given)
+    options.window = PortSaverPlace::Host;
   else if (root) {
     options.window = PortSaverPlace::Host;
     // Without a daemon's window, --root means the screen itself.

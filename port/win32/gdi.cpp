@@ -96,6 +96,6 @@ BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX
   int right = std::min(width, b->width - sourceX), bottom = std::min(height, b->height - sourceY);
   if (right <= left || bottom <= top) return TRUE;
   const uint32_t* first = &b->pixels[(size_t)(sourceY + top) * b->width + (sourceX + left)];
-  return w->xid && portForeignWindows->drawChildPixels(w, x + left, y + top, right - left, bottom - top, first,
-                                                      b->width);
+  return w->xid &&
+         portForeignWindows->drawChildPixels(w, x + left, y + top, right - left, bottom - top, first, b->width);
 }

@@ -21,7 +21,8 @@ HMODULE LoadLibraryA(LPCSTR name) {
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
   if (module != DirectDrawModule() || (uintptr_t)name <= 0xFFFF) return nullptr;
-  if (std::strcmp(name, "DirectDrawEnumerateA") == 0) return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&DirectDrawEnumerateA));
+  if (std::strcmp(name, "DirectDrawEnumerateA") == 0)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&DirectDrawEnumerateA));
   return nullptr;
 }
 

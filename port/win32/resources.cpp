@@ -92,7 +92,9 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
   return (HRSRC)Find(name, type);
 }
 
-HGLOBAL LoadResource(HMODULE, HRSRC resource) { return resource ? (HGLOBAL)((const Resource*)resource)->data : nullptr; }
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+  return resource ? (HGLOBAL)((const Resource*)resource)->data : nullptr;
+}
 
 LPVOID LockResource(HGLOBAL data) { return data; }
 

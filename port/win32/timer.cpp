@@ -75,8 +75,10 @@ void PortHoldClock(bool hold) {
   SetUpClock();
   if (hold == clock_.held) return;
   clock_.held = hold;
-  if (hold) clock_.heldSince = PortRealMs();
-  else clock_.realOrigin += PortRealMs() - clock_.heldSince;
+  if (hold)
+    clock_.heldSince = PortRealMs();
+  else
+    clock_.realOrigin += PortRealMs() - clock_.heldSince;
 }
 
 DWORD timeGetTime() {

@@ -45,7 +45,10 @@ void PortPumpEvents() {
 
 // Wakes for the video driver's news, a foreign window's or the next timer.
 void PortWaitForEvents(int untilTimer) {
-  if (chosen) chosen->waitForEvents(untilTimer);
-  else if (portForeignWindows) portForeignWindows->waitForEvents(untilTimer >= 0 ? untilTimer : 1000);
-  else if (const PortVideoDriver* video = PortVideo()) video->waitForEvents(untilTimer);
+  if (chosen)
+    chosen->waitForEvents(untilTimer);
+  else if (portForeignWindows)
+    portForeignWindows->waitForEvents(untilTimer >= 0 ? untilTimer : 1000);
+  else if (const PortVideoDriver* video = PortVideo())
+    video->waitForEvents(untilTimer);
 }

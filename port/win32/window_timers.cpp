@@ -17,8 +17,10 @@ std::vector<WindowTimer> timers;
 // Timers of windows that are gone stop with them.
 void DropTimersOfDeadWindows() {
   for (size_t i = 0; i < timers.size();)
-    if (PortWindowOf(timers[i].window)) ++i;
-    else timers.erase(timers.begin() + i);
+    if (PortWindowOf(timers[i].window))
+      ++i;
+    else
+      timers.erase(timers.begin() + i);
 }
 }  // namespace
 

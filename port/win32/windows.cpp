@@ -73,11 +73,9 @@ ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
   return (ATOM)classes.size();
 }
 
-static bool OpenWindow(PortWindow* w, DWORD exStyle, DWORD style, LPCSTR title, int x, int y, int width,
-                       int height) {
+static bool OpenWindow(PortWindow* w, DWORD exStyle, DWORD style, LPCSTR title, int x, int y, int width, int height) {
   // A child lives in another program's window, and needs no video of ours.
-  if (style & WS_CHILD)
-    return portForeignWindows && portForeignWindows->openChild(w, w->parent, x, y, width, height);
+  if (style & WS_CHILD) return portForeignWindows && portForeignWindows->openChild(w, w->parent, x, y, width, height);
   const PortVideoDriver* video = PortVideo();
   if (!video || !video->openWindow(w, exStyle, title ? title : "", x, y, width, height)) return false;
   w->video = video;
@@ -173,8 +171,7 @@ BOOL GetWindowRect(HWND window, LPRECT rect) {
   PortWindow* w = PortWindowOf(window);
   // A handle that is none of ours may be another program's window: handles
   // given on a command line are the system's own window ids.
-  if (!w)
-    return rect && IsForeignWindow(window) && portForeignWindows && portForeignWindows->windowRect(window, rect);
+  if (!w) return rect && IsForeignWindow(window) && portForeignWindows && portForeignWindows->windowRect(window, rect);
   if (!rect) return FALSE;
   if (w->xid) return portForeignWindows->childRect(w, rect, false);
   return w->video && w->video->windowRect(w, rect);

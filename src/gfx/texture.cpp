@@ -61,9 +61,7 @@ struct Channel {
   int reduction;  // how far the channel's bits sit above the mask's width
 };
 
-Channel ChannelOf(DWORD mask, int channelTopBit) {
-  return {LowestBit(mask), channelTopBit - CountBits(mask)};
-}
+Channel ChannelOf(DWORD mask, int channelTopBit) { return {LowestBit(mask), channelTopBit - CountBits(mask)}; }
 
 // value holds one 8-bit channel at its place in 0x00RRGGBB (or the alpha's
 // blue byte); returns its bits moved into the texel's mask.
@@ -122,7 +120,8 @@ int BuildTexture(TextureSlot* slot, const PixelImage& colour, const PixelImage* 
         texel = white | Pack(p & 0xFF, alphaChannel);
       } else {
         texel = Pack(p & 0xFF0000, red) | Pack(p & 0xFF00, green) | Pack(p & 0xFF, blue);
-        if (source == ColourWithAlphaImage) texel |= Pack(alpha->pixels[(size_t)y * colour.width + x] & 0xFF, alphaChannel);
+        if (source == ColourWithAlphaImage)
+          texel |= Pack(alpha->pixels[(size_t)y * colour.width + x] & 0xFF, alphaChannel);
       }
       texels[rowWords * (ptrdiff_t)y + (ptrdiff_t)x] = (WORD)texel;
     }

@@ -66,8 +66,8 @@ int PlayResourceSong(int songId, int collectionId) {
     if (FAILED(musicPlayer.loader->GetObject(&description, IID_IDirectMusicCollection,
                                              reinterpret_cast<void**>(&musicPlayer.collection))))
       return 0;
-    if (FAILED(musicPlayer.segment->SetParam(GUID_ConnectToDLSCollection, AllTrackGroups, 0, 0,
-                                             musicPlayer.collection)))
+    if (FAILED(
+            musicPlayer.segment->SetParam(GUID_ConnectToDLSCollection, AllTrackGroups, 0, 0, musicPlayer.collection)))
       return 0;
   }
 

@@ -52,9 +52,15 @@ void ShowConfigDialog(HINSTANCE instance, HWND parent) {
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: InitDialog(dialog); return 1;
-    case WM_COMMAND: Command(dialog, LOWORD(wParam), HIWORD(wParam)); return 1;
-    case WM_CLOSE: EndDialog(dialog, 0); return 1;
+    case WM_INITDIALOG:
+      InitDialog(dialog);
+      return 1;
+    case WM_COMMAND:
+      Command(dialog, LOWORD(wParam), HIWORD(wParam));
+      return 1;
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return 1;
     case WM_DESTROY:
       ClearList(dialog, ModeListId);
       ClearList(dialog, DriverListId);

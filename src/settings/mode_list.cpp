@@ -15,9 +15,12 @@ struct ModeContext {
 
 DWORD DepthFlag(DWORD bits) {
   switch (bits) {
-    case 16: return DDBD_16;
-    case 24: return DDBD_24;
-    case 32: return DDBD_32;
+    case 16:
+      return DDBD_16;
+    case 24:
+      return DDBD_24;
+    case 32:
+      return DDBD_32;
   }
   return 0;
 }
@@ -36,8 +39,7 @@ HRESULT CALLBACK AddMode(LPDDSURFACEDESC2 mode, LPVOID context) {
   ReadDwordSetting(DisplayWidthSetting, &width, &DefaultDisplayWidth);
   ReadDwordSetting(DisplayHeightSetting, &height, &DefaultDisplayHeight);
   ReadDwordSetting(DisplayBppSetting, &bpp, &DefaultDisplayBpp);
-  if (mode->dwWidth == width && mode->dwHeight == height && bits == bpp)
-    SelectListEntry(c.dialog, ModeListId, index);
+  if (mode->dwWidth == width && mode->dwHeight == height && bits == bpp) SelectListEntry(c.dialog, ModeListId, index);
   auto* item = (ModeItem*)std::malloc(sizeof(ModeItem));
   if (!AttachItemData(c.dialog, ModeListId, index, item)) return 0;
   std::memcpy(&item->mode, mode, sizeof(DDSURFACEDESC2));

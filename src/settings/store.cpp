@@ -51,6 +51,10 @@ int ReadGuidSetting(const char* name, void* out, const void* defaultValue) {
   return ReadSetting(name, out, defaultValue, sizeof(GUID), REG_BINARY);
 }
 
-int WriteDwordSetting(const char* name, const DWORD* value) { return WriteSetting(name, value, sizeof(DWORD), REG_DWORD); }
+int WriteDwordSetting(const char* name, const DWORD* value) {
+  return WriteSetting(name, value, sizeof(DWORD), REG_DWORD);
+}
 
-int WriteGuidSetting(const char* name, const void* value) { return WriteSetting(name, value, sizeof(GUID), REG_BINARY); }
+int WriteGuidSetting(const char* name, const void* value) {
+  return WriteSetting(name, value, sizeof(GUID), REG_BINARY);
+}

@@ -6,11 +6,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (FAILED(CoInitialize(nullptr))) return -1;
   ParseCommandLine();
   switch (shell.mode) {
-    case Configure: ShowConfigDialog(shell.instance, shell.parentWindow); break;
-    case ChangePassword: RunPasswordChange(shell.parentWindow); break;
-    case Preview: RunPreview(); break;
-    case Saver: RunSaver(); break;
-    case None: break;
+    case Configure:
+      ShowConfigDialog(shell.instance, shell.parentWindow);
+      break;
+    case ChangePassword:
+      RunPasswordChange(shell.parentWindow);
+      break;
+    case Preview:
+      RunPreview();
+      break;
+    case Saver:
+      RunSaver();
+      break;
+    case None:
+      break;
   }
   Shutdown();
   return 0;

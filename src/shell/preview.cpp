@@ -72,8 +72,8 @@ static int OpenPreviewWindow() {
 
 int RunPreview() {
   for (int i = 0; i < PreviewFrameCount; ++i)
-    previewFrames[i] = (HBITMAP)LoadImageA(shell.instance, MAKEINTRESOURCEA(FirstPreviewBitmap + i), IMAGE_BITMAP, 0,
-                                           0, LR_DEFAULTCOLOR);
+    previewFrames[i] = (HBITMAP)LoadImageA(shell.instance, MAKEINTRESOURCEA(FirstPreviewBitmap + i), IMAGE_BITMAP, 0, 0,
+                                           LR_DEFAULTCOLOR);
   if (OpenPreviewWindow()) {
     MSG msg = {};
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);

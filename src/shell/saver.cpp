@@ -18,9 +18,9 @@ static int OpenSaverWindow() {
   windowClass.hInstance = shell.instance;
   windowClass.lpszClassName = "glmzsaver";
   if (!RegisterClassExA(&windowClass)) return 0;
-  shell.mainWindow = CreateWindowExA(WS_EX_TOPMOST, "glmzsaver", "Glimmerz", WS_POPUP, 0, 0,
-                                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                     nullptr, shell.instance, nullptr);
+  shell.mainWindow =
+      CreateWindowExA(WS_EX_TOPMOST, "glmzsaver", "Glimmerz", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                      GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, shell.instance, nullptr);
   return shell.mainWindow != nullptr;
 }
 

@@ -10,7 +10,7 @@ static const float FullTurn = 6.2831855f;
 static const float LineLeft = -2.75f;
 static const float PageDepth = 3.0f;
 static const float LetterFadeRate = 0.255f;  // brightness per ms
-static const double LetterDelay = 5.0;  // brightness steps per character
+static const double LetterDelay = 5.0;       // brightness steps per character
 
 static float LineY(int bullet) { return 1.5f - bullet * 0.4f; }
 
@@ -79,8 +79,8 @@ void PlayBulletSpin() {
   StepBackdrop();
   const float* p = s.backdropPhases;
   for (s.bulletIndex = 0; !IsEndMarker(SlideBullet(s.slideIndex, s.bulletIndex)); ++s.bulletIndex)
-    DrawRotatedString(SlideBullet(s.slideIndex, s.bulletIndex), LineLeft, LineY(s.bulletIndex), PageDepth, p[0],
-                      p[1], p[2], White);
+    DrawRotatedString(SlideBullet(s.slideIndex, s.bulletIndex), LineLeft, LineY(s.bulletIndex), PageDepth, p[0], p[1],
+                      p[2], White);
   float bulbZ = 24.0f - t * 0.0087272f;
   float spin = t * 0.0062831854f;
   DrawBulb(0.0f, 0.0f, bulbZ, objectColour, spin);

@@ -54,7 +54,6 @@ const char* SlideHeadline(int slide) {
 }
 
 const char* SlideBullet(int slide, int bullet) {
-  if (!slideDeck || slide < 0 || slide >= SlideCount || bullet < 0 || bullet >= SlotsPerSlide - 1)
-    return EndMarker;
+  if (!slideDeck || slide < 0 || slide >= SlideCount || bullet < 0 || bullet >= SlotsPerSlide - 1) return EndMarker;
   return Slot(slide, 1 + bullet);
 }

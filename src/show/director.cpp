@@ -104,16 +104,35 @@ void AdvancePhase() {
 
 static void PlayCurrentPhase() {
   switch (shell.showPhase) {
-    case SignFade: PlaySignFade(); break;
-    case BulbTitle: PlayBulbTitle(); break;
-    case BulbZoom: PlayBulbZoom(); break;
-    case HeadlineFlyIn: PlayHeadlineFlyIn(); break;
-    case HeadlineJolt: PlayHeadlineJolt(); break;
-    case HeadlineFlyOut: PlayHeadlineFlyOut(); break;
-    case BulletTyping: PlayBulletTyping(); break;
-    case BulletHold: PlayBulletHold(); break;
-    case BulletSpin: PlayBulletSpin(); break;
-    default: break;  // no such phase: an empty frame
+    case SignFade:
+      PlaySignFade();
+      break;
+    case BulbTitle:
+      PlayBulbTitle();
+      break;
+    case BulbZoom:
+      PlayBulbZoom();
+      break;
+    case HeadlineFlyIn:
+      PlayHeadlineFlyIn();
+      break;
+    case HeadlineJolt:
+      PlayHeadlineJolt();
+      break;
+    case HeadlineFlyOut:
+      PlayHeadlineFlyOut();
+      break;
+    case BulletTyping:
+      PlayBulletTyping();
+      break;
+    case BulletHold:
+      PlayBulletHold();
+      break;
+    case BulletSpin:
+      PlayBulletSpin();
+      break;
+    default:
+      break;  // no such phase: an empty frame
   }
 }
 

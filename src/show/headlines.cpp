@@ -11,7 +11,7 @@ static const D3DCOLOR Black = 0xFF000000;
 static const D3DCOLOR White = 0xFFFFFFFF;
 static const D3DCOLOR Red = 0xFFFF0000;
 static const float RestingDepth = 2.0f;
-static const float DepthRate = 0.0001f;  // per ms and per letter drawn
+static const float DepthRate = 0.0001f;   // per ms and per letter drawn
 static const double LetterSpacing = 0.2;  // in depth, between neighbours
 static const DWORD WordTime = 600;
 
@@ -54,8 +54,7 @@ static D3DCOLOR PulseCorner(float t, float phase) {
 static void DrawJoltBackground() {
   ShowDirector& s = showDirector;
   float t = (float)PhaseTime();
-  FillScreen(PulseCorner(t, 0.0f), PulseCorner(t, 1.5707964f), PulseCorner(t, 3.1415927f),
-             PulseCorner(t, 4.712389f));
+  FillScreen(PulseCorner(t, 0.0f), PulseCorner(t, 1.5707964f), PulseCorner(t, 3.1415927f), PulseCorner(t, 4.712389f));
   s.trainX += FrameTime() * 0.0007f;
   DrawRockBlob(-0.5f, 0.0f, 0.5f, Red, t / 200.0f);
   DrawRockBlob(0.0f, 0.0f, 0.3f, Red, -t / 200.0f);

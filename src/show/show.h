@@ -10,7 +10,7 @@
 const int SlideCount = 8;
 const int SlotsPerSlide = 9;
 const int SlotSize = 256;
-const int SlideSize = SlotsPerSlide * SlotSize;  // 2,304
+const int SlideSize = SlotsPerSlide * SlotSize;    // 2,304
 const int SlideDeckSize = SlideCount * SlideSize;  // 18,432
 const UINT FirstHeadlineString = 200;
 const UINT FirstBulletString = 210;  // + 10 per headline

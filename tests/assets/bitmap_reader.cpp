@@ -8,8 +8,8 @@ namespace {
 uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
 
-std::string DecodeRle8(const std::vector<uint8_t>& file, size_t start, size_t end,
-                       const uint32_t* palette, DecodedBitmap& out) {
+std::string DecodeRle8(const std::vector<uint8_t>& file, size_t start, size_t end, const uint32_t* palette,
+                       DecodedBitmap& out) {
   const int w = out.width, h = out.height;
   std::vector<bool> written(static_cast<size_t>(w) * h, false);
   out.pixels.assign(written.size(), 0);
@@ -38,8 +38,7 @@ std::string DecodeRle8(const std::vector<uint8_t>& file, size_t start, size_t en
     }
     lastRunValue = -1;
     if (v == 0) {
-      if (col != w)
-        return "row " + std::to_string(row) + " ends after " + std::to_string(col) + " pixels";
+      if (col != w) return "row " + std::to_string(row) + " ends after " + std::to_string(col) + " pixels";
       if (row == h - 1) return "end-of-line code after the last row";
       ++row;
       col = 0;

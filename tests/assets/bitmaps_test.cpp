@@ -22,10 +22,9 @@ struct Expected {
 };
 
 const Expected bitmaps[] = {
-    {"font.bmp", 8, 256, true},   {"glow.bmp", 8, 128, true},
-    {"bulb.bmp", 8, 256, false},  {"bulb_alpha.bmp", 8, 256, true},
-    {"rock.bmp", 24, 128, false}, {"rockblob_alpha.bmp", 24, 128, true},
-    {"sign.bmp", 8, 256, false},  {"sign_alpha.bmp", 8, 256, true},
+    {"font.bmp", 8, 256, true},       {"glow.bmp", 8, 128, true},       {"bulb.bmp", 8, 256, false},
+    {"bulb_alpha.bmp", 8, 256, true}, {"rock.bmp", 24, 128, false},     {"rockblob_alpha.bmp", 24, 128, true},
+    {"sign.bmp", 8, 256, false},      {"sign_alpha.bmp", 8, 256, true},
 };
 
 DecodedBitmap Load(const std::string& name) {
@@ -61,9 +60,8 @@ TEST(GeneratedBitmaps, RunLengthCodingSpendsNoCodeItCouldSave) {
     const DecodedBitmap b = Load(e.name);
     EXPECT_EQ(b.wastedRuns, 0);
     for (int y = 0; y < b.height; ++y) {
-      const bool uniform =
-          std::all_of(b.pixels.begin() + y * b.width, b.pixels.begin() + (y + 1) * b.width,
-                      [&](uint32_t p) { return p == b.pixels[y * b.width]; });
+      const bool uniform = std::all_of(b.pixels.begin() + y * b.width, b.pixels.begin() + (y + 1) * b.width,
+                                       [&](uint32_t p) { return p == b.pixels[y * b.width]; });
       if (uniform) {
         EXPECT_LE(b.codesPerRow[y], 2) << "row " << y;
       }
@@ -81,9 +79,7 @@ TEST(GeneratedBitmaps, CutOutsFitTheirPictures) {
 
   for (const DecodedBitmap* alpha : {&bulbAlpha, &signAlpha, &blob}) {
     const int last = alpha->width - 1;
-    EXPECT_EQ(Grey(*alpha, 0, 0) + Grey(*alpha, last, 0) + Grey(*alpha, 0, last) +
-                  Grey(*alpha, last, last),
-              0);
+    EXPECT_EQ(Grey(*alpha, 0, 0) + Grey(*alpha, last, 0) + Grey(*alpha, 0, last) + Grey(*alpha, last, last), 0);
     EXPECT_GE(Grey(*alpha, alpha->width / 2, alpha->height / 2), 200);
   }
   // The sign is drawn without blending: whatever its cut-out leaves out must be black.
@@ -126,8 +122,8 @@ TEST(GlyphSheet, PrintableCodesHaveCentredGlyphsOfOrdinaryWidth) {
   const int median = letterWidths[letterWidths.size() / 2];
   EXPECT_GE(median, 7);
   EXPECT_LE(median, 9);
-  const auto ordinary = std::count_if(letterWidths.begin(), letterWidths.end(),
-                                      [](int w) { return w >= 6 && w <= 10; });
+  const auto ordinary =
+      std::count_if(letterWidths.begin(), letterWidths.end(), [](int w) { return w >= 6 && w <= 10; });
   EXPECT_GE(ordinary * 4, static_cast<long>(letterWidths.size()) * 3);
 }
 
@@ -192,12 +188,11 @@ TEST(Icon, HoldsSixteenThirtyTwoAndFortyEightPixelImages) {
 
 TEST(Generator, TwoRunsWriteTheSameBytesAsTheBuild) {
   namespace fs = std::filesystem;
-  const fs::path scratch =
-      fs::temp_directory_path() / ("glimmerz_bitmaps_" + std::to_string(getpid()));
+  const fs::path scratch = fs::temp_directory_path() / ("glimmerz_bitmaps_" + std::to_string(getpid()));
   for (const char* run : {"a", "b"}) {
     fs::create_directories(scratch / run);
-    const std::string command = std::string("\"") + GLIMMERZ_BITMAP_GENERATOR + "\" \"" +
-                                (scratch / run).string() + "\" \"" + GLIMMERZ_BOLD_FONT + "\"";
+    const std::string command = std::string("\"") + GLIMMERZ_BITMAP_GENERATOR + "\" \"" + (scratch / run).string() +
+                                "\" \"" + GLIMMERZ_BOLD_FONT + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
   int files = 0;

@@ -7,12 +7,13 @@
 
 #include "directx/directx_internal.h"
 
-extern "C" HRESULT __real__Z12DrawVerticesRK9DrawState16D3DPRIMITIVETYPEjPKvj(const DrawState& state, D3DPRIMITIVETYPE type,
-                                                                               DWORD format, const void* vertices, DWORD count);
+extern "C" HRESULT __real__Z12DrawVerticesRK9DrawState16D3DPRIMITIVETYPEjPKvj(const DrawState& state,
+                                                                              D3DPRIMITIVETYPE type, DWORD format,
+                                                                              const void* vertices, DWORD count);
 
 extern "C" HRESULT __wrap__Z12DrawVerticesRK9DrawState16D3DPRIMITIVETYPEjPKvj(const DrawState& state,
-                                                                               D3DPRIMITIVETYPE type, DWORD format,
-                                                                               const void* vertices, DWORD count) {
+                                                                              D3DPRIMITIVETYPE type, DWORD format,
+                                                                              const void* vertices, DWORD count) {
   std::vector<DWORD> renderStates(state.renderStates, state.renderStates + RenderStateCount);
   renderStates[D3DRENDERSTATE_ALPHABLENDENABLE] = FALSE;
   renderStates[D3DRENDERSTATE_ALPHATESTENABLE] = FALSE;

@@ -11,9 +11,17 @@
 extern "C" void __real__Z15RenderShowFramev();
 
 namespace {
-const char* const phaseNames[11] = {"",          "SignFade",       "BulbTitle",    "BulbZoom",
-                                    "",          "HeadlineFlyIn",  "HeadlineJolt", "HeadlineFlyOut",
-                                    "BulletTyping", "BulletHold", "BulletSpin"};
+const char* const phaseNames[11] = {"",
+                                    "SignFade",
+                                    "BulbTitle",
+                                    "BulbZoom",
+                                    "",
+                                    "HeadlineFlyIn",
+                                    "HeadlineJolt",
+                                    "HeadlineFlyOut",
+                                    "BulletTyping",
+                                    "BulletHold",
+                                    "BulletSpin"};
 
 double Seconds(clockid_t clock) {
   timespec ts;
@@ -23,9 +31,9 @@ double Seconds(clockid_t clock) {
 
 struct PhaseTimes {
   long frames = 0;
-  double wall = 0;       // from one frame's start to the next's
-  double frameCpu = 0;   // this thread's processor time inside the frame call
-  double processCpu = 0; // every thread's (the renderer's workers too), frame to frame
+  double wall = 0;        // from one frame's start to the next's
+  double frameCpu = 0;    // this thread's processor time inside the frame call
+  double processCpu = 0;  // every thread's (the renderer's workers too), frame to frame
 };
 
 struct Table {

@@ -15,7 +15,7 @@ ShellState shell;
 
 namespace {
 
-const int pictures[] = {GlyphSheetBitmap, GlowBitmap,        BulbBitmap,        BulbAlphaBitmap,
+const int pictures[] = {GlyphSheetBitmap, GlowBitmap,          BulbBitmap,        BulbAlphaBitmap,
                         RockBitmap,       RockBlobAlphaBitmap, WarningSignBitmap, WarningSignAlphaBitmap};
 
 void DecodeAllPictures(benchmark::State& state) {

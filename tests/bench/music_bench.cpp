@@ -34,7 +34,9 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int64_t> firstSoundNs{-1};
 std::atomic<int64_t> musicStartNs{0};
 
-int64_t NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
 
 void NoteFirstSound(const float* interleaved, int frames) {
   if (firstSoundNs >= 0) return;
@@ -84,8 +86,8 @@ double MeasureFirstSound() {
 // Each start in a fresh process of its own, with the audio driver given.
 void MeasureColdStarts(const char* self, const char* driver, const char* label) {
   std::vector<double> times;
-  std::string command = std::string(driver ? std::string("SDL_AUDIODRIVER=") + driver + " " : "") + self +
-                        " --first-sound 1";
+  std::string command =
+      std::string(driver ? std::string("SDL_AUDIODRIVER=") + driver + " " : "") + self + " --first-sound 1";
   for (int run = 0; run < 7; ++run) {
     FILE* child = popen(command.c_str(), "r");
     double ms = -1;
@@ -128,7 +130,8 @@ void MeasureRunning(double seconds) {
               (heapLoaded - heapBefore) / 1048576.0, (residentLoaded - residentBefore) / 1024.0,
               (residentPeak - residentBefore) / 1024.0);
   std::printf("processor while playing in real time (%s): %.2f %% of one core over %.0f s\n",
-              std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "default output", 100 * cpu / wall, wall);
+              std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "default output", 100 * cpu / wall,
+              wall);
 }
 
 struct WavWriter {
@@ -191,9 +194,10 @@ void RenderOffline(const char* wavPath) {
   double cpu = CpuSeconds() - cpuStart;
   StopMusic();
   double music = double(frames) / MusicSampleRate;
-  std::printf("offline: %.1f s of music (tune stopped at %.1f s) rendered in %.2f s of processor time: %.2f %% of one "
-              "core per second of music, %.0fx real time\n",
-              music, double(endFrames) / MusicSampleRate, cpu, 100 * cpu / music, music / wall);
+  std::printf(
+      "offline: %.1f s of music (tune stopped at %.1f s) rendered in %.2f s of processor time: %.2f %% of one "
+      "core per second of music, %.0fx real time\n",
+      music, double(endFrames) / MusicSampleRate, cpu, 100 * cpu / music, music / wall);
   if (wavPath) std::printf("%s %s\n", wav.Save(wavPath) ? "wrote" : "could not write", wavPath);
 }
 

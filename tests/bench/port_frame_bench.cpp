@@ -152,10 +152,11 @@ int Measure(DWORD width, DWORD height, DWORD bpp, double seconds, const std::str
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
   }
   double process = ProcessSeconds() - processStart, server = OtherProcessSeconds(serverPid) - serverStart;
-  std::printf("%4ux%-4u %2u bpp: %6.1f frames/s, %6.2f ms a frame; processor time a frame %.2f ms here + %.2f ms "
-              "in the X server (%d frames, %s)\n",
-              width, height, bpp, frames / elapsed, 1000.0 * elapsed / frames, 1000.0 * process / frames,
-              1000.0 * server / frames, frames, renderer ? renderer : "?");
+  std::printf(
+      "%4ux%-4u %2u bpp: %6.1f frames/s, %6.2f ms a frame; processor time a frame %.2f ms here + %.2f ms "
+      "in the X server (%d frames, %s)\n",
+      width, height, bpp, frames / elapsed, 1000.0 * elapsed / frames, 1000.0 * process / frames,
+      1000.0 * server / frames, frames, renderer ? renderer : "?");
   return 0;
 }
 }  // namespace

@@ -156,8 +156,9 @@ TEST(DaemonWindow, AStoredSecondMonitorLeavesTheDaemonsWindowAlone) {
   std::string folder = std::string(std::getenv("XDG_CONFIG_HOME")) + "/glimmerz";
   mkdir(folder.c_str(), 0700);
   FILE* settings = fopen((folder + "/settings.reg").c_str(), "w");
-  fprintf(settings, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\r\n"
-                    "\"UseNULLddguid\"=dword:00000000\r\n\"ddguid\"=hex:");
+  fprintf(settings,
+          "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\r\n"
+          "\"UseNULLddguid\"=dword:00000000\r\n\"ddguid\"=hex:");
   for (size_t i = 0; i < sizeof second; ++i) fprintf(settings, i ? ",%02x" : "%02x", ((BYTE*)&second)[i]);
   fprintf(settings, "\r\n");
   fclose(settings);
@@ -175,11 +176,12 @@ TEST(DaemonWindow, AStoredSecondMonitorLeavesTheDaemonsWindowAlone) {
 
 TEST(DaemonWindow, TheShowEndsWithExitZeroWhenTheDaemonsWindowGoesAway) {
   HostWindow host(320, 240);
-  Program show({"--window-id", "0x" + [&] {
-                  char hex[32];
-                  snprintf(hex, sizeof hex, "%lx", host.window);
-                  return std::string(hex);
-                }()},
+  Program show({"--window-id", "0x" +
+                                   [&] {
+                                     char hex[32];
+                                     snprintf(hex, sizeof hex, "%lx", host.window);
+                                     return std::string(hex);
+                                   }()},
                {FastShow});
   ASSERT_TRUE(Eventually([&] { return host.RockFills({0, 0, 320, 240}, 320, 240); }));
   host.Destroy();
@@ -224,7 +226,7 @@ TEST(DaemonWindow, TwoCopiesAtOncePlayOneTune) {
   HostWindow left(320, 240), right(320, 240, 400);
   auto copy = [&](HostWindow& host, SoundPipe& sound) {
     return std::vector<std::string>{"XSCREENSAVER_WINDOW=" + std::to_string(host.window), "SDL_AUDIODRIVER=alsa",
-                                     "ALSA_CONFIG_PATH=" + sound.config, std::string("XDG_RUNTIME_DIR=") + folder};
+                                    "ALSA_CONFIG_PATH=" + sound.config, std::string("XDG_RUNTIME_DIR=") + folder};
   };
   Program first({"--root"}, copy(left, leftSound));
   Program second({"--root"}, copy(right, rightSound));

@@ -21,8 +21,7 @@ class Decoder : public GfxTest {
 
 const std::vector<uint32_t> threeByTwo = {0x102030, 0x405060, 0x708090,  //
                                           0xA0B0C0, 0xD0E0F0, 0x010203};
-const std::vector<uint32_t> threeByTwoOpaque = {0xFF102030, 0xFF405060, 0xFF708090,
-                                                0xFFA0B0C0, 0xFFD0E0F0, 0xFF010203};
+const std::vector<uint32_t> threeByTwoOpaque = {0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0, 0xFF010203};
 
 TEST_F(Decoder, BottomUpAndTopDownStorageGiveTheSamePictureTopRowFirst) {
   ASSERT_EQ(1, Decode(Rgb24Bitmap(3, 2, threeByTwo)));
@@ -77,14 +76,14 @@ std::vector<uint32_t> RunColours() {
 TEST_F(Decoder, Rle8RunsLiteralsEndsOfLineAndDeltas) {
   // Stored bottom row first: row 2 of the picture is written first.
   const ByteString codes = {
-      3, 0x10,              // three of colour 0x10
-      0, 3, 0x20, 0x21, 0x22, 0,  // odd literal: one filler byte follows
-      0, 0,                 // end of line
-      0, 4, 0x30, 0x31, 0x32, 0x33,  // even literal: no filler
-      0, 2, 1, 1,           // jump right 1, down 1
-      1, 0x40,              // lands at column 5 of the third stored row
-      0, 1,                 // end of bitmap
-      9, 0x99,              // never read
+      3, 0x10,                          // three of colour 0x10
+      0, 3,    0x20, 0x21, 0x22, 0,     // odd literal: one filler byte follows
+      0, 0,                             // end of line
+      0, 4,    0x30, 0x31, 0x32, 0x33,  // even literal: no filler
+      0, 2,    1,    1,                 // jump right 1, down 1
+      1, 0x40,                          // lands at column 5 of the third stored row
+      0, 1,                             // end of bitmap
+      9, 0x99,                          // never read
   };
   ASSERT_EQ(1, Decode(Rle8Bitmap(6, 3, RunColours(), codes)));
   const uint32_t g10 = 0xFF101010, g20 = 0xFF202020, g21 = 0xFF212121, g22 = 0xFF222222;
@@ -99,8 +98,7 @@ TEST_F(Decoder, Rle8OddLiteralSkipsExactlyOneFillerByte) {
   // If the filler were not skipped, 0 then 5 would read as a literal of five.
   const ByteString codes = {0, 5, 1, 2, 3, 4, 5, 0, 2, 9, 0, 1};
   ASSERT_EQ(1, Decode(Rle8Bitmap(7, 1, RunColours(), codes)));
-  EXPECT_EQ((std::vector<uint32_t>{0xFF010101, 0xFF020202, 0xFF030303, 0xFF040404, 0xFF050505, 0xFF090909,
-                                   0xFF090909}),
+  EXPECT_EQ((std::vector<uint32_t>{0xFF010101, 0xFF020202, 0xFF030303, 0xFF040404, 0xFF050505, 0xFF090909, 0xFF090909}),
             Pixels());
 }
 
@@ -150,16 +148,15 @@ TEST_F(Decoder, AResourceCutShortDecodesWhatItHoldsAndLeavesTheRestBlack) {
 }
 
 TEST_F(Decoder, Rle8WritesOutsideThePictureAreDropped) {
-  const ByteString codes = {
-      5, 0x11,           // five pixels into a row of three
-      0, 3, 1, 2, 3, 0,  // a literal entirely past the right edge
-      0, 0,              // next row
-      0, 2, 200, 0,      // a jump far to the right
-      2, 0x22,           // lands outside
-      0, 0,              // back to column 0 on the next row
-      0, 2, 0, 250,      // far below the picture
-      255, 0x33,         // nothing left to write
-      0, 1};
+  const ByteString codes = {5,   0x11,                  // five pixels into a row of three
+                            0,   3,    1,   2,   3, 0,  // a literal entirely past the right edge
+                            0,   0,                     // next row
+                            0,   2,    200, 0,          // a jump far to the right
+                            2,   0x22,                  // lands outside
+                            0,   0,                     // back to column 0 on the next row
+                            0,   2,    0,   250,        // far below the picture
+                            255, 0x33,                  // nothing left to write
+                            0,   1};
   ASSERT_EQ(1, Decode(Rle8Bitmap(3, -2, RunColours(), codes)));
   EXPECT_EQ((std::vector<uint32_t>{0xFF111111, 0xFF111111, 0xFF111111, Black, Black, Black}), Pixels());
 }

@@ -108,8 +108,8 @@ TEST_F(Device, WithNothingStoredSetUpUsesAndStoresThePrimaryDriverAndTheHardware
   EXPECT_TRUE(CallMade("directDraw.Initialize(null)"));
   EXPECT_TRUE(CallMade("direct3D.CreateDevice(HAL"));
   EXPECT_EQ((std::vector<BYTE>{1, 0, 0, 0}), StoredBytes("usenullddguid"));
-  EXPECT_EQ((std::vector<BYTE>{0xE0, 0x3D, 0xE6, 0x84, 0xAA, 0x46, 0xCF, 0x11, 0x81, 0x6F, 0x00, 0x00, 0xC0, 0x20,
-                               0x15, 0x6E}),
+  EXPECT_EQ((std::vector<BYTE>{0xE0, 0x3D, 0xE6, 0x84, 0xAA, 0x46, 0xCF, 0x11, 0x81, 0x6F, 0x00, 0x00, 0xC0, 0x20, 0x15,
+                               0x6E}),
             StoredBytes("deviceguid"));
   EXPECT_FALSE(Stored("ddguid"));
   EXPECT_FALSE(CallMade("RegQueryValueExA(ddguid"));

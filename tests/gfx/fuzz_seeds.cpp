@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
   Write(corpus / "rgb24", Rgb24Bitmap(5, 3, std::vector<uint32_t>(15, 0x123456)));
   Write(corpus / "rgb24-top-down", Rgb24Bitmap(3, -2, std::vector<uint32_t>(6, 0xABCDEF)));
   Write(corpus / "indexed8", Indexed8Bitmap(3, 2, colours, {1, 2, 3, 4, 5, 6}));
-  Write(corpus / "rle8", Rle8Bitmap(6, 3, colours, {3, 1, 0, 3, 4, 5, 6, 0, 0, 0, 0, 0, 4, 7, 8, 9, 10, 0, 2, 1, 1, 1,
-                                                    2, 0, 1}));
+  Write(corpus / "rle8",
+        Rle8Bitmap(6, 3, colours, {3, 1, 0, 3, 4, 5, 6, 0, 0, 0, 0, 0, 4, 7, 8, 9, 10, 0, 2, 1, 1, 1, 2, 0, 1}));
   ByteString longHeader = BitmapHeader(2, 2, 24, 0, 64);
   Append(longHeader, ByteString(16, 0x77));
   Write(corpus / "long-header", longHeader);

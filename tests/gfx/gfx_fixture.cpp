@@ -3,15 +3,16 @@
 ShellState shell;
 
 const PictureSize standInPictures[8] = {
-    {GlyphSheetBitmap, 32, 32}, {GlowBitmap, 8, 8},           {BulbBitmap, 4, 6},        {BulbAlphaBitmap, 4, 6},
+    {GlyphSheetBitmap, 32, 32}, {GlowBitmap, 8, 8},          {BulbBitmap, 4, 6},        {BulbAlphaBitmap, 4, 6},
     {RockBitmap, 6, 4},         {RockBlobAlphaBitmap, 6, 4}, {WarningSignBitmap, 2, 3}, {WarningSignAlphaBitmap, 2, 3},
 };
 
 void PutBitmapResource(int id, const ByteString& bytes) { fakeSystem.resources[{2, id}] = bytes; }
 
 std::vector<std::string> DeviceCalls() {
-  static const char* prefixes[] = {"CoCreateInstance", "directDraw.", "primarySurface.", "backBuffer.", "direct3D.",
-                                   "device.",          "viewport.",   "surface#",        "texture#",    "SystemParametersInfoA"};
+  static const char* prefixes[] = {
+      "CoCreateInstance", "directDraw.", "primarySurface.", "backBuffer.", "direct3D.",
+      "device.",          "viewport.",   "surface#",        "texture#",    "SystemParametersInfoA"};
   std::vector<std::string> found;
   for (const std::string& call : RecordedCalls())
     for (const char* p : prefixes)

@@ -48,8 +48,8 @@ TEST_F(Primitives, EachModeBindsItsTextureAndSetsItsBlending) {
   const Case cases[] = {
       {TextMode, {"device.SetTexture(0,texture#0)", blendOn, srcAlpha, invSrcAlpha}},
       {BulbMode, {"device.SetTexture(0,texture#2)", blendOn, srcAlpha, invSrcAlpha}},
-      {GlowMode, {"device.SetTexture(0,texture#1)", blendOn, "device.SetRenderState(19,2)",
-                  "device.SetRenderState(20,2)"}},
+      {GlowMode,
+       {"device.SetTexture(0,texture#1)", blendOn, "device.SetRenderState(19,2)", "device.SetRenderState(20,2)"}},
       {FlatMode, {"device.SetTexture(0,null)", blendOn, srcAlpha, invSrcAlpha}},
       {RockBlobMode, {"device.SetTexture(0,texture#3)", blendOn, srcAlpha, invSrcAlpha}},
       {SignMode, {"device.SetTexture(0,texture#5)", blendOff}},

@@ -20,8 +20,9 @@ TEST(RealPictures, EachDecodesToItsSizeAndIsOpaque) {
     DWORD size;
     bool grey;
   } pictures[] = {
-      {GlyphSheetBitmap, 256, true},   {GlowBitmap, 128, false},          {BulbBitmap, 256, false},
-      {BulbAlphaBitmap, 256, true},    {RockBitmap, 128, false},          {RockBlobAlphaBitmap, 128, true},
+      {GlyphSheetBitmap, 256, true},   {GlowBitmap, 128, false},
+      {BulbBitmap, 256, false},        {BulbAlphaBitmap, 256, true},
+      {RockBitmap, 128, false},        {RockBlobAlphaBitmap, 128, true},
       {WarningSignBitmap, 256, false}, {WarningSignAlphaBitmap, 256, true},
   };
   for (const auto& p : pictures) {

@@ -24,8 +24,8 @@ class Text : public GfxTest {
   // The cell (column, row) a recorded glyph draw shows, from its coordinates.
   void ExpectCell(const FakeDraw& d, int column, int row) {
     const float left = column / 16.0f, top = row / 16.0f;
-    const float expected[4][2] = {{left, top}, {left + 0.0625f, top}, {left + 0.0625f, top + 0.0625f},
-                                  {left, top + 0.0625f}};
+    const float expected[4][2] = {
+        {left, top}, {left + 0.0625f, top}, {left + 0.0625f, top + 0.0625f}, {left, top + 0.0625f}};
     for (int i = 0; i < 4; ++i) {
       EXPECT_FLOAT_EQ(expected[i][0], d.At<QuadVertex>(i).tu) << "corner " << i;
       EXPECT_FLOAT_EQ(expected[i][1], d.At<QuadVertex>(i).tv) << "corner " << i;

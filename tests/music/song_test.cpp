@@ -87,8 +87,8 @@ TEST_F(MusicTest, ASongWithoutCollectionLetsTheOldCollectionGoAndConnectsNone) {
 }
 
 TEST_F(MusicTest, AFailingLoadOrConnectionStopsShortOfPlaying) {
-  for (const char* failing : {"Loader.GetObject(Segment)", "Loader.GetObject(Collection)",
-                              "Segment.SetParam(GUID_ConnectToDLSCollection)"}) {
+  for (const char* failing :
+       {"Loader.GetObject(Segment)", "Loader.GetObject(Collection)", "Segment.SetParam(GUID_ConnectToDLSCollection)"}) {
     SetUp();
     ASSERT_EQ(StartMusic(), 1);
     fakeDirectMusic.failures[failing] = DMUS_E_LOADER_FAILEDOPEN;
@@ -113,7 +113,9 @@ TEST_F(MusicTest, AStopNotificationReloadsEverythingAndPlaysTheTuneFromTheStart)
   StartPlaying();
   QueueNotification(GUID_NOTIFICATION_PERFORMANCE, DMUS_NOTIFICATION_MUSICSTOPPED);
   PumpMusicNotifications();
-  EXPECT_EQ(DirectMusicCalls(), Join({{"performance.GetNotificationPMsg"}, UnloadAndRelease(1, 1), LoadAndPlay(2, 2),
+  EXPECT_EQ(DirectMusicCalls(), Join({{"performance.GetNotificationPMsg"},
+                                      UnloadAndRelease(1, 1),
+                                      LoadAndPlay(2, 2),
                                       {"performance.FreePMsg(message#1)", "performance.GetNotificationPMsg"}}));
   EXPECT_EQ(fakeDirectMusic.messagesOut, 0);
   EXPECT_EQ(LiveFakeMusicObjects(), Calls({"performance", "loader", "segment#2", "collection#2"}));
@@ -124,10 +126,9 @@ TEST_F(MusicTest, OtherNotificationsAreFreedWithoutAReload) {
   QueueNotification(GUID_NOTIFICATION_PERFORMANCE, DMUS_NOTIFICATION_MUSICSTARTED);
   QueueNotification(GUID_Download, DMUS_NOTIFICATION_MUSICSTOPPED);  // the right option under another type
   PumpMusicNotifications();
-  EXPECT_EQ(DirectMusicCalls(),
-            Calls({"performance.GetNotificationPMsg", "performance.FreePMsg(message#1)",
-                   "performance.GetNotificationPMsg", "performance.FreePMsg(message#2)",
-                   "performance.GetNotificationPMsg"}));
+  EXPECT_EQ(DirectMusicCalls(), Calls({"performance.GetNotificationPMsg", "performance.FreePMsg(message#1)",
+                                       "performance.GetNotificationPMsg", "performance.FreePMsg(message#2)",
+                                       "performance.GetNotificationPMsg"}));
   EXPECT_EQ(fakeDirectMusic.messagesOut, 0);
 }
 
@@ -136,10 +137,13 @@ TEST_F(MusicTest, TwoStopsInOneTickReloadTwiceAndTheFirstReloadIsLetGoByTheSecon
   QueueNotification(GUID_NOTIFICATION_PERFORMANCE, DMUS_NOTIFICATION_MUSICSTOPPED);
   QueueNotification(GUID_NOTIFICATION_PERFORMANCE, DMUS_NOTIFICATION_MUSICSTOPPED);
   PumpMusicNotifications();
-  EXPECT_EQ(DirectMusicCalls(),
-            Join({{"performance.GetNotificationPMsg"}, UnloadAndRelease(1, 1), LoadAndPlay(2, 2),
-                  {"performance.FreePMsg(message#1)", "performance.GetNotificationPMsg"}, UnloadAndRelease(2, 2),
-                  LoadAndPlay(3, 3), {"performance.FreePMsg(message#2)", "performance.GetNotificationPMsg"}}));
+  EXPECT_EQ(DirectMusicCalls(), Join({{"performance.GetNotificationPMsg"},
+                                      UnloadAndRelease(1, 1),
+                                      LoadAndPlay(2, 2),
+                                      {"performance.FreePMsg(message#1)", "performance.GetNotificationPMsg"},
+                                      UnloadAndRelease(2, 2),
+                                      LoadAndPlay(3, 3),
+                                      {"performance.FreePMsg(message#2)", "performance.GetNotificationPMsg"}}));
   EXPECT_EQ(LiveFakeMusicObjects(), Calls({"performance", "loader", "segment#3", "collection#3"}));
 }
 

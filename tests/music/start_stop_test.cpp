@@ -24,11 +24,11 @@ TEST_F(MusicTest, WithNoMusicValueStoredOneIsStoredAndDirectMusicStartsInOrder) 
   EXPECT_EQ(fakeSystem.registry["music"].data, std::vector<BYTE>({1, 0, 0, 0}));
   char window[32];
   std::snprintf(window, sizeof window, "%p", (void*)shell.mainWindow);
-  EXPECT_EQ(DirectMusicCalls(),
-            Calls({"CoCreateInstance(DirectMusicPerformance,3)", "performance.Init(null,null," + std::string(window) + ")",
-                   "performance.AddPort(null)", "CoCreateInstance(DirectMusicLoader,3)",
-                   "loader.SetSearchDirectory(GUID_DirectMusicAllTypes,/fake/cwd,0)",
-                   "performance.AddNotificationType(GUID_NOTIFICATION_PERFORMANCE)"}));
+  EXPECT_EQ(DirectMusicCalls(), Calls({"CoCreateInstance(DirectMusicPerformance,3)",
+                                       "performance.Init(null,null," + std::string(window) + ")",
+                                       "performance.AddPort(null)", "CoCreateInstance(DirectMusicLoader,3)",
+                                       "loader.SetSearchDirectory(GUID_DirectMusicAllTypes,/fake/cwd,0)",
+                                       "performance.AddNotificationType(GUID_NOTIFICATION_PERFORMANCE)"}));
   EXPECT_NE(musicPlayer.performance, nullptr);
   EXPECT_NE(musicPlayer.loader, nullptr);
   EXPECT_EQ(musicPlayer.segment, nullptr);

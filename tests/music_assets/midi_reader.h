@@ -7,27 +7,27 @@
 #include <vector>
 
 struct MidiEvent {
-    uint32_t tick;
-    uint8_t status;  // 0xFF for meta events
-    uint8_t data1 = 0, data2 = 0;
-    uint8_t metaType = 0;
-    std::vector<uint8_t> metaData;
+  uint32_t tick;
+  uint8_t status;  // 0xFF for meta events
+  uint8_t data1 = 0, data2 = 0;
+  uint8_t metaType = 0;
+  std::vector<uint8_t> metaData;
 
-    int Channel() const { return status < 0xF0 ? status & 0x0F : -1; }
-    int Kind() const { return status < 0xF0 ? status & 0xF0 : status; }
-    bool IsNoteOn() const { return Kind() == 0x90 && data2 > 0; }
-    bool IsNoteOff() const { return Kind() == 0x80 || (Kind() == 0x90 && data2 == 0); }
+  int Channel() const { return status < 0xF0 ? status & 0x0F : -1; }
+  int Kind() const { return status < 0xF0 ? status & 0xF0 : status; }
+  bool IsNoteOn() const { return Kind() == 0x90 && data2 > 0; }
+  bool IsNoteOff() const { return Kind() == 0x80 || (Kind() == 0x90 && data2 == 0); }
 };
 
 struct MidiTrack {
-    std::vector<MidiEvent> events;  // end of track excluded
-    uint32_t endTick = 0;
+  std::vector<MidiEvent> events;  // end of track excluded
+  uint32_t endTick = 0;
 };
 
 struct MidiFile {
-    uint16_t format = 0;
-    uint16_t division = 0;
-    std::vector<MidiTrack> tracks;
+  uint16_t format = 0;
+  uint16_t division = 0;
+  std::vector<MidiTrack> tracks;
 };
 
 bool ReadMidiFile(const std::vector<uint8_t> &bytes, MidiFile &file, std::string &error);

@@ -19,8 +19,8 @@ const DlsCollectionInfo &BuiltCollection(std::string *error = nullptr);
 // The instrument a channel selects at the start: bank from CC0/CC32 and the
 // program; -1 when the channel never selects one.
 struct ChannelSelection {
-    int bankMsb = 0, bankLsb = 0, program = -1;
-    uint32_t programTick = 0;
+  int bankMsb = 0, bankLsb = 0, program = -1;
+  uint32_t programTick = 0;
 };
 ChannelSelection SelectionOfChannel(const MidiFile &tune, int channel);
 bool ChannelHasNotes(const MidiFile &tune, int channel);

@@ -239,8 +239,10 @@ TEST_F(PortDrawing, DrawsReachGlTogetherUntilWhatGlMustBeToldChanges) {
   D3DMATRIX moved = {};
   moved._11 = moved._22 = moved._33 = moved._44 = 1.0f;
   moved._41 = 0.5f;
-  QuadVertex quad[4] = {{-0.25f, 0.25f, 0, 0xFFFFFFFF, 0, 0}, {0.25f, 0.25f, 0, 0xFFFFFFFF, 1, 0},
-                        {0.25f, -0.25f, 0, 0xFFFFFFFF, 1, 1}, {-0.25f, -0.25f, 0, 0xFFFFFFFF, 0, 1}};
+  QuadVertex quad[4] = {{-0.25f, 0.25f, 0, 0xFFFFFFFF, 0, 0},
+                        {0.25f, 0.25f, 0, 0xFFFFFFFF, 1, 0},
+                        {0.25f, -0.25f, 0, 0xFFFFFFFF, 1, 1},
+                        {-0.25f, -0.25f, 0, 0xFFFFFFFF, 0, 1}};
   struct Case {
     const char* between;
     std::function<void()> call;
@@ -255,9 +257,13 @@ TEST_F(PortDrawing, DrawsReachGlTogetherUntilWhatGlMustBeToldChanges) {
       {"another filter", [&] { device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR); }, 2},
       {"other blend factors", [&] { display.Blend(true, D3DBLEND_ONE, D3DBLEND_ONE); }, 2},
       {"no culling", [&] { device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE); }, 2},
-      {"a draw GL must clip, which goes alone",
-       [&] { display.DrawScreenQuad(600, 0, 700, 100, 0xFFFFFFFF); }, 3},
-      {"a clear", [&] { display.FillScreen(0xFF000000); device->SetTexture(0, texture.texture); }, 2},
+      {"a draw GL must clip, which goes alone", [&] { display.DrawScreenQuad(600, 0, 700, 100, 0xFFFFFFFF); }, 3},
+      {"a clear",
+       [&] {
+         display.FillScreen(0xFF000000);
+         device->SetTexture(0, texture.texture);
+       },
+       2},
       {"a texture's upload",
        [&] {
          DDSURFACEDESC2 desc = {};

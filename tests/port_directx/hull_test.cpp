@@ -12,8 +12,10 @@ struct Vertex {
   float u, v;
 };
 const DWORD QuadFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-const Vertex square[4] = {{-1, 1, 2, 0xFFFFFFFF, 0, 0}, {1, 1, 2, 0xFFFFFFFF, 1, 0},
-                          {1, -1, 2, 0xFFFFFFFF, 1, 1}, {-1, -1, 2, 0xFFFFFFFF, 0, 1}};
+const Vertex square[4] = {{-1, 1, 2, 0xFFFFFFFF, 0, 0},
+                          {1, 1, 2, 0xFFFFFFFF, 1, 0},
+                          {1, -1, 2, 0xFFFFFFFF, 1, 1},
+                          {-1, -1, 2, 0xFFFFFFFF, 0, 1}};
 
 // A 16x16 texture in 4444, transparent but for the texels listed.
 TextureHull HullOf(std::vector<std::pair<int, int>> visible) {
@@ -36,8 +38,8 @@ bool Inside(const std::vector<Vertex>& fan, float u, float v) {
 bool Trim(const TextureHull& hull, const Vertex* quad, std::vector<Vertex>* fan) {
   std::vector<uint8_t> bytes;
   DWORD count = 0;
-  bool cut = TrimToTextureHull(hull, D3DPT_TRIANGLEFAN, LayoutOf(QuadFormat), reinterpret_cast<const uint8_t*>(quad),
-                               4, &bytes, &count);
+  bool cut = TrimToTextureHull(hull, D3DPT_TRIANGLEFAN, LayoutOf(QuadFormat), reinterpret_cast<const uint8_t*>(quad), 4,
+                               &bytes, &count);
   fan->resize(count);
   std::memcpy(fan->data(), bytes.data(), bytes.size());
   return cut;
@@ -65,7 +67,11 @@ TEST(TextureHull, AQuadLosesOnlyWhatNoSampleOfAVisibleTexelReaches) {
 
 TEST(TextureHull, QuadsItCannotCutExactlyAreDrawnWhole) {
   // Each case's visible texels and the quad's third corner.
-  struct Case { const char* what; std::vector<std::pair<int, int>> visible; Vertex third; } cases[] = {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> visible;
+    Vertex third;
+  } cases[] = {
       {"a visible texel on the border", {{0, 8}}, square[2]},
       {"coordinates beyond the texture", {{8, 8}}, {1, -1, 2, 0xFFFFFFFF, 1.5f, 1}},
       {"corners of different colours", {{8, 8}}, {1, -1, 2, 0xFF000000, 1, 1}},

@@ -64,9 +64,9 @@ HRESULT PortDisplay::Open(DWORD modeWidth, DWORD modeHeight, DWORD bpp, const GU
     windowClass.lpszClassName = "gfxporttest";
     registered = RegisterClassExA(&windowClass) != 0;
   }
-  window = CreateWindowExA(0, "gfxporttest", "gfx port test", WS_POPUP, 0, 0,
-                           windowWidth ? windowWidth : (int)modeWidth, windowHeight ? windowHeight : (int)modeHeight,
-                           nullptr, nullptr, nullptr, nullptr);
+  window =
+      CreateWindowExA(0, "gfxporttest", "gfx port test", WS_POPUP, 0, 0, windowWidth ? windowWidth : (int)modeWidth,
+                      windowHeight ? windowHeight : (int)modeHeight, nullptr, nullptr, nullptr, nullptr);
   if (!window) return E_FAIL;
   ShowWindow(window, SW_SHOW);
 
@@ -121,8 +121,8 @@ PortDisplay::~PortDisplay() {
   CoUninitialize();
 }
 
-bool PortDisplay::MakeTexture(TestTexture* out, const DDPIXELFORMAT& format, DWORD textureWidth,
-                              DWORD textureHeight, const std::vector<uint16_t>& texels) {
+bool PortDisplay::MakeTexture(TestTexture* out, const DDPIXELFORMAT& format, DWORD textureWidth, DWORD textureHeight,
+                              const std::vector<uint16_t>& texels) {
   DDSURFACEDESC2 desc;
   std::memset(&desc, 0, sizeof desc);
   desc.dwSize = sizeof(DDSURFACEDESC2);
@@ -153,8 +153,8 @@ void PortDisplay::Blend(bool on, D3DBLEND source, D3DBLEND destination) {
 
 void PortDisplay::FillScreen(D3DCOLOR topLeft, D3DCOLOR topRight, D3DCOLOR bottomRight, D3DCOLOR bottomLeft) {
   float w = (float)width, h = (float)height;
-  ScreenColorVertex corners[4] = {{0, 0, 1, 1, topLeft}, {w, 0, 1, 1, topRight}, {w, h, 1, 1, bottomRight},
-                                  {0, h, 1, 1, bottomLeft}};
+  ScreenColorVertex corners[4] = {
+      {0, 0, 1, 1, topLeft}, {w, 0, 1, 1, topRight}, {w, h, 1, 1, bottomRight}, {0, h, 1, 1, bottomLeft}};
   device->SetTexture(0, nullptr);
   Blend(true);
   device->DrawPrimitive(D3DPT_TRIANGLEFAN, ScreenColorFormat, corners, 4, D3DDP_DONOTLIGHT);

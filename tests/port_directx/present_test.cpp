@@ -197,12 +197,10 @@ TEST(PortDisplayModes, RunFrom640x480UpToTheScreenAt16And32Bits) {
   filter.dwSize = sizeof(DDSURFACEDESC2);
   filter.dwFlags = DDSD_CAPS;
   filter.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY;
-  directDraw->EnumDisplayModes(
-      0, &filter, &modes,
-      [](DDSURFACEDESC2* mode, void* context) -> HRESULT {
-        static_cast<std::vector<DDSURFACEDESC2>*>(context)->push_back(*mode);
-        return DDENUMRET_OK;
-      });
+  directDraw->EnumDisplayModes(0, &filter, &modes, [](DDSURFACEDESC2* mode, void* context) -> HRESULT {
+    static_cast<std::vector<DDSURFACEDESC2>*>(context)->push_back(*mode);
+    return DDENUMRET_OK;
+  });
   directDraw->Release();
   CoUninitialize();
   ASSERT_FALSE(modes.empty());

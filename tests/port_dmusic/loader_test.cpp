@@ -16,14 +16,12 @@ struct LoaderTest : ::testing::Test {
 };
 
 TEST_F(LoaderTest, TakesOnlyADescriptionOfItsOwnSize) {
-  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicCollection, dls, IID_IDirectMusicCollection,
-                           (void**)&object),
+  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicCollection, dls, IID_IDirectMusicCollection, (void**)&object),
             S_OK);
   ASSERT_NE(object, nullptr);
   object->Release();
   object = nullptr;
-  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicSegment, (void**)&object,
-                           100),
+  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicSegment, (void**)&object, 100),
             E_INVALIDARG);
   EXPECT_EQ(object, nullptr);
 }
@@ -31,20 +29,18 @@ TEST_F(LoaderTest, TakesOnlyADescriptionOfItsOwnSize) {
 TEST_F(LoaderTest, TurnsDownBytesThatAreNotWhatTheClassSays) {
   EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, dls, IID_IDirectMusicSegment, (void**)&object),
             DMUS_E_UNSUPPORTED_STREAM);
-  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicCollection, midi, IID_IDirectMusicCollection,
-                           (void**)&object),
-            DMUS_E_NOTADLSCOL);
+  EXPECT_EQ(
+      DescribeAndGet(music.loader, CLSID_DirectMusicCollection, midi, IID_IDirectMusicCollection, (void**)&object),
+      DMUS_E_NOTADLSCOL);
   Bytes truncated(midi.begin(), midi.end() - 10);
-  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, truncated, IID_IDirectMusicSegment,
-                           (void**)&object),
+  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, truncated, IID_IDirectMusicSegment, (void**)&object),
             DMUS_E_UNSUPPORTED_STREAM);
   Bytes fewerTracks = midi;
   fewerTracks[11] += 1;  // announces one track more than it holds
-  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, fewerTracks, IID_IDirectMusicSegment,
-                           (void**)&object),
-            DMUS_E_UNSUPPORTED_STREAM);
-  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicCollection,
-                           (void**)&object),
+  EXPECT_EQ(
+      DescribeAndGet(music.loader, CLSID_DirectMusicSegment, fewerTracks, IID_IDirectMusicSegment, (void**)&object),
+      DMUS_E_UNSUPPORTED_STREAM);
+  EXPECT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicCollection, (void**)&object),
             E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
 }
@@ -55,20 +51,18 @@ TEST_F(LoaderTest, ReadsNoFiles) {
   description.dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_FILENAME;
   description.guidClass = CLSID_DirectMusicSegment;
   description.wszFileName[0] = u'a';
-  EXPECT_EQ(music.loader->GetObject(&description, IID_IDirectMusicSegment, (void**)&object),
-            DMUS_E_LOADER_FAILEDOPEN);
+  EXPECT_EQ(music.loader->GetObject(&description, IID_IDirectMusicSegment, (void**)&object), DMUS_E_LOADER_FAILEDOPEN);
   EXPECT_EQ(object, nullptr);
   WCHAR directory[] = u"/nowhere/in/particular";
   EXPECT_EQ(music.loader->SetSearchDirectory(GUID_DirectMusicAllTypes, directory, FALSE), S_OK);
 }
 
 TEST_F(LoaderTest, ASegmentTakesOnlyItsOwnKindOfParameters) {
-  ASSERT_EQ(DescribeAndGet(music.loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicSegment,
-                           (void**)&music.segment),
-            S_OK);
+  ASSERT_EQ(
+      DescribeAndGet(music.loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicSegment, (void**)&music.segment),
+      S_OK);
   EXPECT_EQ(music.segment->SetParam(GUID_ConnectToDLSCollection, 0xFFFFFFFF, 0, 0, nullptr), E_POINTER);
-  EXPECT_EQ(music.segment->SetParam(GUID_ConnectToDLSCollection, 0xFFFFFFFF, 0, 0, music.performance),
-            E_INVALIDARG);
+  EXPECT_EQ(music.segment->SetParam(GUID_ConnectToDLSCollection, 0xFFFFFFFF, 0, 0, music.performance), E_INVALIDARG);
   EXPECT_EQ(music.segment->SetParam(GUID_Download, 0xFFFFFFFF, 0, 0, music.loader), E_INVALIDARG);
   EXPECT_EQ(music.segment->SetParam(GUID_NOTIFICATION_PERFORMANCE, 0xFFFFFFFF, 0, 0, music.performance),
             DMUS_E_SET_UNSUPPORTED);

@@ -56,8 +56,7 @@ HRESULT PortMusicSession::Load(const Bytes& midi, const Bytes* dls) {
   HRESULT result = DescribeAndGet(loader, CLSID_DirectMusicSegment, midi, IID_IDirectMusicSegment, (void**)&segment);
   if (FAILED(result)) return result;
   if (dls) {
-    result = DescribeAndGet(loader, CLSID_DirectMusicCollection, *dls, IID_IDirectMusicCollection,
-                            (void**)&collection);
+    result = DescribeAndGet(loader, CLSID_DirectMusicCollection, *dls, IID_IDirectMusicCollection, (void**)&collection);
     if (FAILED(result)) return result;
     result = segment->SetParam(GUID_ConnectToDLSCollection, 0xFFFFFFFF, 0, 0, collection);
     if (FAILED(result)) return result;
@@ -153,15 +152,15 @@ int ThreadCount() {
 Bytes KnownInstruments() {
   DlsCollection c;
   c.waves = {SineWave(440, 69), SineWave(220, 57), NoiseBurst()};
-  c.instruments = {{0, false, 0, 127, 0, "High sine"}, {1, false, 0, 127, 1, "Low sine"},
-                   {0, true, 35, 81, 2, "Noise kit"}};
+  c.instruments = {
+      {0, false, 0, 127, 0, "High sine"}, {1, false, 0, 127, 1, "Low sine"}, {0, true, 35, 81, 2, "Noise kit"}};
   return BuildDlsCollection(c);
 }
 
 MidiSong KnownSong() {
   MidiSong s;  // 120 beats a minute: 480 ticks are half a second
   s.programs = {{0, 0}, {1, 1}, {9, 0}};
-  s.notes = {{0, 69, 0, 480}, {0, 81, 480, 480}, {1, 57, 960, 480}, {1, 64, 1440, 480},
-             {9, 36, 0, 240}, {9, 38, 960, 240}};
+  s.notes = {{0, 69, 0, 480},    {0, 81, 480, 480}, {1, 57, 960, 480},
+             {1, 64, 1440, 480}, {9, 36, 0, 240},   {9, 38, 960, 240}};
   return s;
 }

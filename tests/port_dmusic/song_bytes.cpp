@@ -137,11 +137,11 @@ Bytes BuildDlsCollection(const DlsCollection& collection) {
     PutU32Le(wlnk, ins.wave);
     Bytes name(ins.name.begin(), ins.name.end());
     name.push_back(0);
-    instruments.push_back(List("ins ", {Chunk("insh", insh),
-                                        List("lrgn", {List("rgn ", {Chunk("rgnh", rgnh),
-                                                                    SampleInfo(collection.waves[ins.wave]),
-                                                                    Chunk("wlnk", wlnk)})}),
-                                        List("INFO", {Chunk("INAM", name)})}));
+    instruments.push_back(
+        List("ins ", {Chunk("insh", insh),
+                      List("lrgn", {List("rgn ", {Chunk("rgnh", rgnh), SampleInfo(collection.waves[ins.wave]),
+                                                  Chunk("wlnk", wlnk)})}),
+                      List("INFO", {Chunk("INAM", name)})}));
   }
   std::vector<Bytes> waves;
   Bytes ptbl;
@@ -167,9 +167,10 @@ Bytes BuildDlsCollection(const DlsCollection& collection) {
   Bytes vers;
   PutU32Le(vers, 0x00010000);
   PutU32Le(vers, 0);
-  return List("DLS ", {Chunk("colh", colh), Chunk("vers", vers), List("lins", instruments), Chunk("ptbl", ptbl),
-                       List("wvpl", waves)},
-              "RIFF");
+  return List(
+      "DLS ",
+      {Chunk("colh", colh), Chunk("vers", vers), List("lins", instruments), Chunk("ptbl", ptbl), List("wvpl", waves)},
+      "RIFF");
 }
 
 DlsWave SineWave(double hz, int unityKey, int sampleRate) {

@@ -10,7 +10,8 @@
 
 namespace {
 // The clock reads its settings once per process, so each case runs in a child.
-std::vector<DWORD> InChild(std::vector<std::pair<const char*, const char*>> env, std::function<void(std::vector<DWORD>&)> run) {
+std::vector<DWORD> InChild(std::vector<std::pair<const char*, const char*>> env,
+                           std::function<void(std::vector<DWORD>&)> run) {
   int fds[2];
   EXPECT_EQ(pipe(fds), 0);
   pid_t child = fork();
@@ -48,13 +49,13 @@ TEST(VirtualClock, StartsAtZeroAndMovesOnlyWithPresentedFrames) {
 }
 
 TEST(VirtualClock, StartsWhereToldAndWrapsPast32Bits) {
-  auto values = InChild({{"GLIMMERZ_FRAME_MS", "5"}, {"GLIMMERZ_CLOCK_START", "4294967290"}},
-                        [](std::vector<DWORD>& out) {
-                          out.push_back(timeGetTime());
-                          PortNoteFramePresented();
-                          PortNoteFramePresented();
-                          out.push_back(timeGetTime());
-                        });
+  auto values =
+      InChild({{"GLIMMERZ_FRAME_MS", "5"}, {"GLIMMERZ_CLOCK_START", "4294967290"}}, [](std::vector<DWORD>& out) {
+        out.push_back(timeGetTime());
+        PortNoteFramePresented();
+        PortNoteFramePresented();
+        out.push_back(timeGetTime());
+      });
   EXPECT_EQ(values, (std::vector<DWORD>{4294967290u, 4u}));
 }
 

@@ -17,8 +17,8 @@ HWND MakeWindow() {
 
 TEST(PortHandles, AHandleOfAnotherKindOrAGoneObjectFailsTheCall) {
   HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\HandleTest", 0, nullptr, 0, KEY_WRITE,
-                                           nullptr, &key, nullptr));
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\HandleTest", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                           &key, nullptr));
   HWND window = MakeWindow();
   ASSERT_NE(window, nullptr);
   HWND gone = MakeWindow();

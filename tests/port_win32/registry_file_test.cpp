@@ -55,9 +55,12 @@ TEST_F(RegistryFileTest, KeysAndValuesTheProgramDoesNotKnowAreKept) {
             "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
             "\"name\"=\"a \\\"quoted\\\" \\\\ value\"\r\n"
             "@=\"default\"\r\n\r\n"
-            "[" + std::string(KeyPath) + "]\r\n"
-            "\"list\"=hex(7):61,00,62,00,00,00\r\n"
-            "\"music\"=dword:00000000\r\n" + longBinary + "\r\n");
+            "[" +
+                std::string(KeyPath) +
+                "]\r\n"
+                "\"list\"=hex(7):61,00,62,00,00,00\r\n"
+                "\"music\"=dword:00000000\r\n" +
+                longBinary + "\r\n");
   DWORD music = 1;
   ReadDwordSetting(MusicSetting, &music, &DefaultMusic);
   EXPECT_EQ(music, 0u);

@@ -60,8 +60,8 @@ class RegistryFileTest : public ::testing::Test {
   }
   HKEY Open() {
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vantorel\\Glimmerz", 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vantorel\\Glimmerz", 0, nullptr, 0,
+                              KEY_READ | KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     return key;
   }

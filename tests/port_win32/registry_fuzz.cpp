@@ -54,8 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (FormatRegistryText(second) != written) std::abort();
   bool wide = text.compare(0, 2, "\xFF\xFE") == 0, utf8 = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
   RegistryDocument third;
-  if (Convert(wide ? "UTF-16LE" : utf8 ? "UTF-8" : "LATIN1", wide ? "UTF-8" : "UTF-16LE",
-              text.substr(wide ? 2 : utf8 ? 3 : 0), &other) &&
+  if (Convert(wide   ? "UTF-16LE"
+              : utf8 ? "UTF-8"
+                     : "LATIN1",
+              wide ? "UTF-8" : "UTF-16LE",
+              text.substr(wide   ? 2
+                          : utf8 ? 3
+                                 : 0),
+              &other) &&
       (ParseRegistryText((wide ? "\xEF\xBB\xBF" : "\xFF\xFE") + other, &third) != understood ||
        !SameDocuments(first, third)))
     std::abort();

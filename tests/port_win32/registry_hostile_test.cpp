@@ -161,13 +161,16 @@ TEST_F(RegistryFileTest, TheDefaultValueAndAValueNamedAtStayApart) {
 }
 
 TEST_F(RegistryFileTest, DeletionFormsAreAppliedInOrder) {
-  WriteFile(file, "Windows Registry Editor Version 5.00\r\n\r\n"
-                  "[HKEY_CURRENT_USER\\Software\\Old]\r\n\"x\"=dword:00000001\r\n"
-                  "[HKEY_CURRENT_USER\\Software\\Old\\Below]\r\n\"y\"=dword:00000001\r\n"
-                  "[HKEY_CURRENT_USER\\Software\\Older]\r\n\"z\"=dword:00000001\r\n"
-                  "[-HKEY_CURRENT_USER\\Software\\OLD]\r\n"
-                  "[" + std::string(KeyPath) + "]\r\n\"music\"=dword:00000000\r\n\"sound\"=dword:00000000\r\n"
-                  "\"MUSIC\"=-\r\n");
+  WriteFile(file,
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Old]\r\n\"x\"=dword:00000001\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Old\\Below]\r\n\"y\"=dword:00000001\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Older]\r\n\"z\"=dword:00000001\r\n"
+            "[-HKEY_CURRENT_USER\\Software\\OLD]\r\n"
+            "[" +
+                std::string(KeyPath) +
+                "]\r\n\"music\"=dword:00000000\r\n\"sound\"=dword:00000000\r\n"
+                "\"MUSIC\"=-\r\n");
   DWORD music = 7, sound = 7;
   ReadDwordSetting(MusicSetting, &music, &DefaultMusic);
   ReadDwordSetting(SoundSetting, &sound, &DefaultSound);

@@ -101,7 +101,8 @@ TEST_F(SaverInput, AMoveAfterGraceEachButtonAndAnAltKeyEndTheShowAsTheirMessages
   key.key.keysym = {SDL_SCANCODE_X, SDLK_x, KMOD_LALT, 0};
   std::vector<std::pair<SDL_Event, Seen>> cases = {{move, {WM_MOUSEMOVE, 0}}, {key, {WM_SYSKEYDOWN, 'X'}}};
   for (auto [button, message] : {std::pair<Uint8, UINT>{SDL_BUTTON_LEFT, WM_LBUTTONDOWN},
-                                 {SDL_BUTTON_RIGHT, WM_RBUTTONDOWN}, {SDL_BUTTON_MIDDLE, WM_MBUTTONDOWN}}) {
+                                 {SDL_BUTTON_RIGHT, WM_RBUTTONDOWN},
+                                 {SDL_BUTTON_MIDDLE, WM_MBUTTONDOWN}}) {
     SDL_Event press = {};
     press.type = SDL_MOUSEBUTTONDOWN;
     press.button.button = button;
@@ -112,9 +113,12 @@ TEST_F(SaverInput, AMoveAfterGraceEachButtonAndAnAltKeyEndTheShowAsTheirMessages
     shell.closeRequested = 0;
     seen.clear();
     GraceOver(event.type == SDL_MOUSEMOTION);  // only a move waits for grace
-    if (event.type == SDL_MOUSEMOTION) event.motion.windowID = Id();
-    else if (event.type == SDL_KEYDOWN) event.key.windowID = Id();
-    else event.button.windowID = Id();
+    if (event.type == SDL_MOUSEMOTION)
+      event.motion.windowID = Id();
+    else if (event.type == SDL_KEYDOWN)
+      event.key.windowID = Id();
+    else
+      event.button.windowID = Id();
     Inject(event);
     EXPECT_TRUE(SawInOrder({expected}));
     EXPECT_TRUE(CloseRequested());

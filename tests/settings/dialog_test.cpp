@@ -101,10 +101,12 @@ TEST_F(OptionsDialog, ASecondBoardIsStoredByItsGuidAndThePrimaryAgainKeepsTheOld
 
   // Owned by a window, it stays where the template puts it; the stored board comes up.
   ClearRecordedCalls();
-  Open([](HWND d) {
-    FakeChooseEntry(d, BoardListId, 0);
-    FakePressButton(d, IDOK);
-  }, (HWND)(uintptr_t)5678);
+  Open(
+      [](HWND d) {
+        FakeChooseEntry(d, BoardListId, 0);
+        FakePressButton(d, IDOK);
+      },
+      (HWND)(uintptr_t)5678);
   EXPECT_FALSE(CallMade("MoveWindow"));
   EXPECT_TRUE(CallMade(std::string("directDraw.Initialize(") + SecondBoardText));
   EXPECT_EQ(Stored("usenullddguid"), Dword(1));
@@ -153,16 +155,22 @@ TEST_F(OptionsDialog, RampDevicesAreNeverListedAndTheOthersSortWithTheFixedNames
 }
 
 TEST_F(OptionsDialog, OkStoresEveryChoiceWhileCancelAndTheCloseButtonWriteNothing) {
-  const std::map<std::string, std::vector<BYTE>> chosen = {
-      {"music", Dword(1)}, {"sound", Dword(0)}, {"usenullddguid", Dword(1)}, {"displaywidth", Dword(800)},
-      {"displayheight", Dword(600)}, {"displaybpp", Dword(16)}, {"deviceguid", Bytes(IID_IDirect3DHALDevice)}};
+  const std::map<std::string, std::vector<BYTE>> chosen = {{"music", Dword(1)},
+                                                           {"sound", Dword(0)},
+                                                           {"usenullddguid", Dword(1)},
+                                                           {"displaywidth", Dword(800)},
+                                                           {"displayheight", Dword(600)},
+                                                           {"displaybpp", Dword(16)},
+                                                           {"deviceguid", Bytes(IID_IDirect3DHALDevice)}};
   for (int close : {IDCANCEL, WM_CLOSE, IDOK}) {
     Open([close](HWND d) {
       fakeSystem.dialog.checks[SoundBoxId] = BST_UNCHECKED;
       FakeChooseEntry(d, ModeListId, 2);
       fakeSystem.registry.clear();  // the defaults opening stored
-      if (close == WM_CLOSE) fakeSystem.dialog.proc(d, WM_CLOSE, 0, 0);
-      else FakePressButton(d, close);
+      if (close == WM_CLOSE)
+        fakeSystem.dialog.proc(d, WM_CLOSE, 0, 0);
+      else
+        FakePressButton(d, close);
     });
     EXPECT_TRUE(fakeSystem.dialog.ended);
     std::map<std::string, std::vector<BYTE>> written;

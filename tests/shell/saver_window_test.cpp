@@ -100,9 +100,10 @@ TEST_F(SaverWindow, AnAcceptedCloseGivesTheDesktopBackAndDestroysTheWindow) {
   Send(WM_KEYDOWN);
   ClearRecordedCalls();
   Send(WM_CLOSE);
-  std::vector<std::string> expected = {"TearDownRenderDevice", "SystemParametersInfoA(97,1)", "ShowWindow(1)",
-                                       "MoveWindow(0,0,1024,768,0)", "InvalidateRect(all,1)", "GetVersionExA(size)",
-                                       "DestroyWindow", "PostQuitMessage(0)", "DefWindowProcA(2)"};
+  std::vector<std::string> expected = {
+      "TearDownRenderDevice",  "SystemParametersInfoA(97,1)", "ShowWindow(1)", "MoveWindow(0,0,1024,768,0)",
+      "InvalidateRect(all,1)", "GetVersionExA(size)",         "DestroyWindow", "PostQuitMessage(0)",
+      "DefWindowProcA(2)"};
   EXPECT_EQ(RecordedCalls(), expected);
   EXPECT_EQ(fakeSystem.queue.back().message, (UINT)WM_QUIT);
 }

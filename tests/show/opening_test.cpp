@@ -5,7 +5,7 @@
 using OpeningTest = ShowTest;
 
 TEST_F(OpeningTest, TheSignFadesInHoldsAndFadesOutThenTurnsTransparent) {
-  const std::pair<DWORD, D3DCOLOR> expected[] = {{0, 0xFF000000},   {999, GreyOf(254)}, {1000, 0xFFFFFFFF},
+  const std::pair<DWORD, D3DCOLOR> expected[] = {{0, 0xFF000000},    {999, GreyOf(254)},  {1000, 0xFFFFFFFF},
                                                  {4000, 0xFFFFFFFF}, {4001, GreyOf(254)}, {5000, 0xFF000000},
                                                  {5001, 0x00000000}};
   for (auto& e : expected) {
@@ -22,8 +22,8 @@ TEST_F(OpeningTest, TheSignFadesInHoldsAndFadesOutThenTurnsTransparent) {
 
 TEST_F(OpeningTest, TheTitlePulsesFromRedTowardsWhiteBeforeTheTurningBlobs) {
   Frame(BulbTitle, 0);
-  EXPECT_EQ(CallNames(), (std::vector<std::string>{"BeginScene", "FillScreen", "DrawRockBlob", "DrawRockBlob", "DrawBulb",
-                                                   "DrawGlow", "DrawRotatedString", "EndScene", "Flip"}));
+  EXPECT_EQ(CallNames(), (std::vector<std::string>{"BeginScene", "FillScreen", "DrawRockBlob", "DrawRockBlob",
+                                                   "DrawBulb", "DrawGlow", "DrawRotatedString", "EndScene", "Flip"}));
   for (auto& c : drawCalls)
     if (c.name.rfind("Draw", 0) == 0 && c.name != "DrawRotatedString") {
       EXPECT_EQ(c.colours[0], 0xFFFF0000u) << c.name;

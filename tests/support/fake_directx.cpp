@@ -97,8 +97,10 @@ struct FakeSurface : Fake<IDirectDrawSurface4> {
     RecordCall(name + ".QueryInterface(IDirect3DTexture2)");
     HRESULT result = Outcome("Surface.QueryInterface");
     if (FAILED(result)) return result;
-    if (!texture) texture = Make<FakeTexture>("texture#" + name.substr(name.find('#') + 1));
-    else ++texture->refs;
+    if (!texture)
+      texture = Make<FakeTexture>("texture#" + name.substr(name.find('#') + 1));
+    else
+      ++texture->refs;
     *object = static_cast<IDirect3DTexture2*>(texture);
     return result;
   }
@@ -107,16 +109,16 @@ struct FakeSurface : Fake<IDirectDrawSurface4> {
     return Outcome("Surface.Flip");
   }
   HRESULT GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE4* attached) override {
-    RecordCall(name + ".GetAttachedSurface(" + Hex(caps->dwCaps) + "," + Hex(caps->dwCaps2) + "," +
-               Hex(caps->dwCaps3) + "," + Hex(caps->dwCaps4) + ")");
+    RecordCall(name + ".GetAttachedSurface(" + Hex(caps->dwCaps) + "," + Hex(caps->dwCaps2) + "," + Hex(caps->dwCaps3) +
+               "," + Hex(caps->dwCaps4) + ")");
     HRESULT result = Outcome("Surface.GetAttachedSurface");
     if (FAILED(result)) return result;
     *attached = Make<FakeSurface>("backBuffer");
     return result;
   }
   HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override {
-    RecordCall(name + ".Lock(" + (rect ? "rect" : "null") + "," + SizeField(desc->dwSize, sizeof *desc) + "," + Hex(flags) + "," +
-               (event ? "event" : "null") + ")");
+    RecordCall(name + ".Lock(" + (rect ? "rect" : "null") + "," + SizeField(desc->dwSize, sizeof *desc) + "," +
+               Hex(flags) + "," + (event ? "event" : "null") + ")");
     HRESULT result = Outcome("Surface.Lock");
     if (FAILED(result) || !texels) return FAILED(result) ? result : E_FAIL;
     desc->lpSurface = texels->memory.data();
@@ -136,8 +138,7 @@ struct FakeViewport : Fake<IDirect3DViewport3> {
   HRESULT SetViewport2(D3DVIEWPORT2* v) override {
     RecordCall(name + ".SetViewport2(" + SizeField(v->dwSize, sizeof *v) + "," + Str(v->dwX) + "," + Str(v->dwY) + "," +
                Str(v->dwWidth) + "," + Str(v->dwHeight) + "," + Num(v->dvClipX) + "," + Num(v->dvClipY) + "," +
-               Num(v->dvClipWidth) + "," + Num(v->dvClipHeight) + "," + Num(v->dvMinZ) + "," + Num(v->dvMaxZ) +
-               ")");
+               Num(v->dvClipWidth) + "," + Num(v->dvClipHeight) + "," + Num(v->dvMinZ) + "," + Num(v->dvMaxZ) + ")");
     return Outcome("Viewport.SetViewport2");
   }
 };
@@ -249,8 +250,9 @@ struct FakeDirectDraw : Fake<IDirectDraw4> {
     return result;
   }
   HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* surface, IUnknown* outer) override {
-    const std::string common = SizeField(desc->dwSize, sizeof *desc) + "," + Hex(desc->dwFlags) + "," + Hex(desc->ddsCaps.dwCaps) + "," +
-                               Hex(desc->ddsCaps.dwCaps2) + "," + (outer ? "outer" : "null");
+    const std::string common = SizeField(desc->dwSize, sizeof *desc) + "," + Hex(desc->dwFlags) + "," +
+                               Hex(desc->ddsCaps.dwCaps) + "," + Hex(desc->ddsCaps.dwCaps2) + "," +
+                               (outer ? "outer" : "null");
     if (!(desc->ddsCaps.dwCaps & DDSCAPS_TEXTURE)) {
       RecordCall(name + ".CreateSurface(" + common + ",backbuffers=" + Str(desc->dwBackBufferCount) + ")");
       HRESULT result = Outcome("DirectDraw.CreateSurface");
@@ -277,8 +279,8 @@ struct FakeDirectDraw : Fake<IDirectDraw4> {
   std::string board = "null";
   HRESULT EnumDisplayModes(DWORD flags, LPDDSURFACEDESC2 desc, LPVOID context,
                            LPDDENUMMODESCALLBACK2 callback) override {
-    RecordCall(name + ".EnumDisplayModes(" + Str(flags) + "," + SizeField(desc->dwSize, sizeof *desc) + "," + Hex(desc->dwFlags) + "," +
-               Hex(desc->ddsCaps.dwCaps) + ")");
+    RecordCall(name + ".EnumDisplayModes(" + Str(flags) + "," + SizeField(desc->dwSize, sizeof *desc) + "," +
+               Hex(desc->dwFlags) + "," + Hex(desc->ddsCaps.dwCaps) + ")");
     for (auto& m : fakeDirectX.displayModes) {
       if (!m.board.empty() && m.board != board) continue;
       DDSURFACEDESC2 mode = m.desc;
@@ -340,8 +342,7 @@ DDPIXELFORMAT FakeFormatR5G6B5() { return FakeFormat(DDPF_RGB, 0xF800, 0x07E0, 0
 void ResetFakeDirectX() {
   for (FakeTextureSurface* s : fakeDirectX.textureSurfaces) delete s;
   fakeDirectX = FakeDirectX();
-  fakeDirectX.textureFormats = {FakeFormatX1R5G5B5(), FakeFormatA1R5G5B5(), FakeFormatA4R4G4B4(),
-                                FakeFormatR5G6B5()};
+  fakeDirectX.textureFormats = {FakeFormatX1R5G5B5(), FakeFormatA1R5G5B5(), FakeFormatA4R4G4B4(), FakeFormatR5G6B5()};
 }
 
 DDSURFACEDESC2 FakeDisplayMode(DWORD width, DWORD height, DWORD bits) {

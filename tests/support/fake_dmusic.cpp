@@ -112,8 +112,8 @@ struct FakeLoader : Fake<IDirectMusicLoader> {
     if (kind == "Segment")
       *object = static_cast<IDirectMusicSegment*>(Make<FakeSegment>("segment#" + Str(CountMade("segment#") + 1)));
     else if (kind == "Collection")
-      *object = static_cast<IDirectMusicCollection*>(
-          Make<FakeCollection>("collection#" + Str(CountMade("collection#") + 1)));
+      *object =
+          static_cast<IDirectMusicCollection*>(Make<FakeCollection>("collection#" + Str(CountMade("collection#") + 1)));
     else
       return E_NOTIMPL;
     return result;
@@ -140,8 +140,7 @@ struct FakePerformance : Fake<IDirectMusicPerformance> {
                FakeMusicName(state) + ")");
     return Outcome("Performance.PlaySegment");
   }
-  HRESULT Stop(IDirectMusicSegment* segment, IDirectMusicSegmentState* state, MUSIC_TIME time,
-               DWORD flags) override {
+  HRESULT Stop(IDirectMusicSegment* segment, IDirectMusicSegmentState* state, MUSIC_TIME time, DWORD flags) override {
     RecordCall(name + ".Stop(" + FakeMusicName(segment) + "," + FakeMusicName(state) + "," + Str(time) + "," +
                Str(flags) + ")");
     return Outcome("Performance.Stop");

@@ -16,8 +16,8 @@ void ResetFakeGdi() { fakeGdi = FakeGdi(); }
 
 HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int width, int height, UINT flags) {
   int number = (int)(uintptr_t)name;
-  RecordCall("LoadImageA(" + Str(number) + "," + Str(type) + "," + Str(width) + "," + Str(height) + "," +
-             Str(flags) + ")");
+  RecordCall("LoadImageA(" + Str(number) + "," + Str(type) + "," + Str(width) + "," + Str(height) + "," + Str(flags) +
+             ")");
   if (fakeGdi.missingBitmaps.count(number)) return nullptr;
   fakeGdi.liveBitmaps.insert(number);
   return (HANDLE)(BitmapHandleBase + number);

@@ -46,8 +46,8 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
                      HWND parent, HMENU, HINSTANCE, LPVOID) {
-  RecordCall("CreateWindowExA(" + Str(exStyle) + "," + className + "," + title + "," + Str(style) + "," + Str(x) +
-             "," + Str(y) + "," + Str(width) + "," + Str(height) + ")");
+  RecordCall("CreateWindowExA(" + Str(exStyle) + "," + className + "," + title + "," + Str(style) + "," + Str(x) + "," +
+             Str(y) + "," + Str(width) + "," + Str(height) + ")");
   auto cls = fakeSystem.classes.find(className);
   if (fakeSystem.createWindowFails || cls == fakeSystem.classes.end()) return nullptr;
   auto* w = new FakeWindow;
@@ -269,9 +269,7 @@ LPVOID LockResource(HGLOBAL data) {
   return bytes ? bytes->data() : nullptr;
 }
 
-DWORD SizeofResource(HMODULE, HRSRC resource) {
-  return resource ? (DWORD)((std::vector<BYTE>*)resource)->size() : 0;
-}
+DWORD SizeofResource(HMODULE, HRSRC resource) { return resource ? (DWORD)((std::vector<BYTE>*)resource)->size() : 0; }
 
 int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferSize) {
   auto it = fakeSystem.strings.find(id);
@@ -297,8 +295,8 @@ DWORD timeGetTime() {
 // Registry: one key; a handle is just a marker.
 static HKEY fakeKey = (HKEY)(uintptr_t)0x4B4559;
 
-LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD options, REGSAM access,
-                        LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
+LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD, LPSTR, DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES,
+                        PHKEY result, LPDWORD disposition) {
   RecordCall(std::string("RegCreateKeyExA(") + subKey + "," + Str(options) + "," + Str(access) + ")");
   if (fakeSystem.registryOpenFails) return ERROR_ACCESS_DENIED;
   if (disposition) *disposition = fakeSystem.registryKeyExists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
@@ -377,10 +375,9 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
       std::string text = (const char*)lParam;
       auto at = entries.end();
       if (list.sorted)
-        at = std::upper_bound(entries.begin(), entries.end(), text,
-                              [](const std::string& t, const std::pair<std::string, LPARAM>& e) {
-                                return LessIgnoringCase(t, e.first);
-                              });
+        at = std::upper_bound(
+            entries.begin(), entries.end(), text,
+            [](const std::string& t, const std::pair<std::string, LPARAM>& e) { return LessIgnoringCase(t, e.first); });
       LRESULT added = at - entries.begin();
       entries.insert(at, {text, 0});
       if (list.selection >= added) ++list.selection;
@@ -392,10 +389,15 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
       if (list.selection == index) list.selection = -1;
       if (list.selection > index) --list.selection;
       return count - 1;
-    case CB_GETCOUNT: return count;
-    case CB_GETCURSEL: return list.selection;
-    case CB_SETCURSEL: list.selection = inRange ? index : -1; return inRange ? index : CB_ERR;
-    case CB_GETITEMDATA: return inRange ? entries[index].second : CB_ERR;
+    case CB_GETCOUNT:
+      return count;
+    case CB_GETCURSEL:
+      return list.selection;
+    case CB_SETCURSEL:
+      list.selection = inRange ? index : -1;
+      return inRange ? index : CB_ERR;
+    case CB_GETITEMDATA:
+      return inRange ? entries[index].second : CB_ERR;
     case CB_SETITEMDATA:
       if (!inRange) return CB_ERR;
       entries[index].second = lParam;

@@ -30,7 +30,8 @@ std::ostream& operator<<(std::ostream& out, CallPlace place) {
 CallPlace FindCall(const std::string& prefix, CallPlace from) {
   if (from.index < 0) return {-1};
   int found = FirstCall(prefix, from.index);
-  if (found < 0) ADD_FAILURE() << "no call " << prefix << (from.index ? " after call " + std::to_string(from.index) : "");
+  if (found < 0)
+    ADD_FAILURE() << "no call " << prefix << (from.index ? " after call " + std::to_string(from.index) : "");
   return {found};
 }
 

@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
   windowClass.hbrBackground = CreateSolidBrush(RGB(128, 128, 128));
   windowClass.lpszClassName = "previewhost";
   if (!RegisterClassA(&windowClass)) return 3;
-  HWND host = CreateWindowExA(0, "previewhost", "Preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 80,
-                              152, 112, NULL, NULL, windowClass.hInstance, NULL);
+  HWND host = CreateWindowExA(0, "previewhost", "Preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 80, 152,
+                              112, NULL, NULL, windowClass.hInstance, NULL);
   if (!host) return 4;
   UpdateWindow(host);
   FILE* result = fopen(argv[3], "w");

@@ -18,8 +18,7 @@ void PutU32(Bytes& out, uint32_t v) {
   PutU16(out, v >> 16);
 }
 
-Bytes MakeHeaders(int width, int height, int bitCount, int compression, uint32_t paletteBytes,
-                  uint32_t imageBytes) {
+Bytes MakeHeaders(int width, int height, int bitCount, int compression, uint32_t paletteBytes, uint32_t imageBytes) {
   const uint32_t bitsOffset = 14 + 40 + paletteBytes;
   Bytes out;
   out.push_back('B');

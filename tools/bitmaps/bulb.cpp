@@ -20,8 +20,8 @@ const float threadPitch = 0.05f;
 
 float GlassDistance(float x, float y) {
   const float globe = std::hypot(x, y - globeY) - globeRadius;
-  const float neck = RoundBoxDistance(x, y, 0, (globeY + neckBottom) * 0.5f, neckHalfWidth,
-                                      (globeY - neckBottom) * 0.5f, 0.02f);
+  const float neck =
+      RoundBoxDistance(x, y, 0, (globeY + neckBottom) * 0.5f, neckHalfWidth, (globeY - neckBottom) * 0.5f, 0.02f);
   return SmoothUnion(globe, neck, 0.12f);
 }
 
@@ -60,10 +60,8 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
       canvas, [&](float x, float y) { return Inside(GlassDistance(x, y), soft); },
       [&](float x, float y) {
         const float d = -GlassDistance(x, y);
-        const float towardsLight =
-            Clamp01(0.5f + 0.5f * (-0.6f * x + 0.8f * (y - globeY)) / globeRadius);
-        const Rgb body = Scale(Mix(glassRim, glassMiddle, SmoothStep(0.0f, 0.12f, d)),
-                               0.86f + 0.14f * towardsLight);
+        const float towardsLight = Clamp01(0.5f + 0.5f * (-0.6f * x + 0.8f * (y - globeY)) / globeRadius);
+        const Rgb body = Scale(Mix(glassRim, glassMiddle, SmoothStep(0.0f, 0.12f, d)), 0.86f + 0.14f * towardsLight);
         return d < style.outline ? Scale(glassRim, 0.85f) : body;
       });
 
@@ -88,10 +86,8 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
         canvas,
         [&](float x, float y) {
           float d = SegmentDistance(x, y, -0.015f, 0.02f, -filamentHalfLength, filamentY, wireHalf);
-          d = std::min(
-              d, SegmentDistance(x, y, 0.015f, 0.02f, filamentHalfLength, filamentY, wireHalf));
-          d = std::min(d,
-                       SegmentDistance(x, y, 0.0f, 0.02f, 0.0f, FilamentCentre(0) - 0.01f, 0.003f));
+          d = std::min(d, SegmentDistance(x, y, 0.015f, 0.02f, filamentHalfLength, filamentY, wireHalf));
+          d = std::min(d, SegmentDistance(x, y, 0.0f, 0.02f, 0.0f, FilamentCentre(0) - 0.01f, 0.003f));
           return Inside(d, soft);
         },
         [&](float x, float y) { return wire; });
@@ -120,9 +116,8 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
         const float v = -(nx + 0.45f) * 0.6f + (ny - 0.42f) * 0.8f;
         const float window = Inside(std::hypot(u / 0.11f, v / 0.25f) - 1.0f, 0.35f);
         const float inside = -GlassDistance(x, y);
-        const float rim = 0.5f * SmoothStep(0.045f, 0.025f, inside) *
-                          SmoothStep(0.008f, 0.018f, inside) * SmoothStep(0.1f, 0.6f, nx) *
-                          SmoothStep(0.3f, -0.1f, ny);
+        const float rim = 0.5f * SmoothStep(0.045f, 0.025f, inside) * SmoothStep(0.008f, 0.018f, inside) *
+                          SmoothStep(0.1f, 0.6f, nx) * SmoothStep(0.3f, -0.1f, ny);
         return std::max(0.95f * window, rim);
       },
       [&](float x, float y) {
@@ -135,8 +130,7 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
       canvas,
       [&](float x, float y) {
         if (y > baseTop || y < baseBottom) return 0.0f;
-        const float crest =
-            0.5f + 0.5f * std::sin(ThreadPhase(std::copysign(baseHalfWidth, x), y) * 6.2831853f);
+        const float crest = 0.5f + 0.5f * std::sin(ThreadPhase(std::copysign(baseHalfWidth, x), y) * 6.2831853f);
         return Inside(std::fabs(x) - baseHalfWidth - 0.012f * crest, soft);
       },
       [&](float x, float y) {
@@ -147,9 +141,7 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
   Paint(
       canvas,
       [&](float x, float y) {
-        return Inside(
-            RoundBoxDistance(x, y, 0, baseTop + 0.005f, baseHalfWidth + 0.012f, 0.018f, 0.008f),
-            soft);
+        return Inside(RoundBoxDistance(x, y, 0, baseTop + 0.005f, baseHalfWidth + 0.012f, 0.018f, 0.008f), soft);
       },
       [&](float x, float y) {
         return MetalShade(x, Rgb{0.86f, 0.86f, 0.88f});
@@ -167,10 +159,7 @@ void DrawBulb(Canvas& canvas, const BulbStyle& style) {
         return Rgb{0.1f + shine, 0.1f + shine, 0.11f + shine};
       });
   Paint(
-      canvas,
-      [&](float x, float y) {
-        return Inside(RoundBoxDistance(x, y, 0, -0.513f, 0.05f, 0.027f, 0.022f), soft);
-      },
+      canvas, [&](float x, float y) { return Inside(RoundBoxDistance(x, y, 0, -0.513f, 0.05f, 0.027f, 0.022f), soft); },
       [&](float x, float y) {
         return MetalShade(x * 2.6f, Rgb{0.78f, 0.66f, 0.4f});
       });
@@ -191,8 +180,7 @@ std::vector<ArgbImage> MakeIconImages() {
     // Square pixels here; the drawing is 1.12 tall, with a little room around.
     const float half = 0.57f, pixel = 2.0f * half / size;
     Canvas canvas = MakeCanvas(size, size, 8, -half, half, half, -half);
-    DrawBulb(canvas,
-             {{1.0f, 0.96f, 0.62f}, {0.93f, 0.68f, 0.16f}, 0.9f * pixel, 0.3f * pixel, size >= 48});
+    DrawBulb(canvas, {{1.0f, 0.96f, 0.62f}, {0.93f, 0.68f, 0.16f}, 0.9f * pixel, 0.3f * pixel, size >= 48});
     const ColourImage colour = ResolveStraight(canvas, 0);
     const GreyImage alpha = ResolveCover(canvas);
     ArgbImage image{size, size, {}};

@@ -19,8 +19,8 @@ void LoadFont(const std::string& path, Font& font) {
   font.capHeight = y1;
 }
 
-std::vector<float> TextMask(const Canvas& canvas, const Font& font, const std::string& text,
-                            float centreX, float baselineY, float capHeight, float widthFactor) {
+std::vector<float> TextMask(const Canvas& canvas, const Font& font, const std::string& text, float centreX,
+                            float baselineY, float capHeight, float widthFactor) {
   const float perUnitX = canvas.SubWidth() / std::fabs(canvas.right - canvas.left);
   const float perUnitY = canvas.SubHeight() / std::fabs(canvas.bottom - canvas.top);
   const float scaleY = capHeight * perUnitY / font.capHeight;
@@ -31,26 +31,22 @@ std::vector<float> TextMask(const Canvas& canvas, const Font& font, const std::s
     int advance, bearing;
     stbtt_GetCodepointHMetrics(&font.info, text[i], &advance, &bearing);
     units += advance;
-    if (i + 1 < text.size())
-      units += stbtt_GetCodepointKernAdvance(&font.info, text[i], text[i + 1]);
+    if (i + 1 < text.size()) units += stbtt_GetCodepointKernAdvance(&font.info, text[i], text[i + 1]);
   }
 
   std::vector<float> mask(canvas.cover.size(), 0.0f);
-  float penX = (centreX - canvas.left) / (canvas.right - canvas.left) * canvas.SubWidth() -
-               units * scaleX * 0.5f;
+  float penX = (centreX - canvas.left) / (canvas.right - canvas.left) * canvas.SubWidth() - units * scaleX * 0.5f;
   const float penY = (baselineY - canvas.top) / (canvas.bottom - canvas.top) * canvas.SubHeight();
   const int originY = static_cast<int>(std::floor(penY));
   for (size_t i = 0; i < text.size(); ++i) {
     const int originX = static_cast<int>(std::floor(penX));
     const float shiftX = penX - originX, shiftY = penY - originY;
     int x0, y0, x1, y1;
-    stbtt_GetCodepointBitmapBoxSubpixel(&font.info, text[i], scaleX, scaleY, shiftX, shiftY, &x0,
-                                        &y0, &x1, &y1);
+    stbtt_GetCodepointBitmapBoxSubpixel(&font.info, text[i], scaleX, scaleY, shiftX, shiftY, &x0, &y0, &x1, &y1);
     const int w = x1 - x0, h = y1 - y0;
     if (w > 0 && h > 0) {
       std::vector<unsigned char> glyph(static_cast<size_t>(w) * h);
-      stbtt_MakeCodepointBitmapSubpixel(&font.info, glyph.data(), w, h, w, scaleX, scaleY, shiftX,
-                                        shiftY, text[i]);
+      stbtt_MakeCodepointBitmapSubpixel(&font.info, glyph.data(), w, h, w, scaleX, scaleY, shiftX, shiftY, text[i]);
       for (int gy = 0; gy < h; ++gy) {
         for (int gx = 0; gx < w; ++gx) {
           const int mx = originX + x0 + gx, my = originY + y0 + gy;

@@ -20,5 +20,5 @@ void LoadFont(const std::string& path, Font& font);
 // Per-sub-pixel coverage of one line of text on the canvas, centred on centreX,
 // standing on baselineY, capital letters capHeight tall (canvas units), and
 // widthFactor times as wide as the font draws them.
-std::vector<float> TextMask(const Canvas& canvas, const Font& font, const std::string& text,
-                            float centreX, float baselineY, float capHeight, float widthFactor);
+std::vector<float> TextMask(const Canvas& canvas, const Font& font, const std::string& text, float centreX,
+                            float baselineY, float capHeight, float widthFactor);

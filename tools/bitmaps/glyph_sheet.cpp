@@ -51,12 +51,10 @@ GreyImage MakeGlyphSheet(const std::string& fontPath) {
       const float penX = ideal + step / 8.0f;
       const int originX = static_cast<int>(std::floor(penX));
       int x0, y0, x1, y1;
-      stbtt_GetCodepointBitmapBoxSubpixel(&font.info, code, scaleX, scaleY, penX - originX, 0, &x0,
-                                          &y0, &x1, &y1);
+      stbtt_GetCodepointBitmapBoxSubpixel(&font.info, code, scaleX, scaleY, penX - originX, 0, &x0, &y0, &x1, &y1);
       const int w = x1 - x0, h = y1 - y0;
       std::vector<unsigned char> bits(static_cast<size_t>(w) * h);
-      stbtt_MakeCodepointBitmapSubpixel(&font.info, bits.data(), w, h, w, scaleX, scaleY,
-                                        penX - originX, 0, code);
+      stbtt_MakeCodepointBitmapSubpixel(&font.info, bits.data(), w, h, w, scaleX, scaleY, penX - originX, 0, code);
       // Off-centre placements must earn their place with clearly crisper stems.
       const float score = Sharpness(bits) - 0.02f * std::abs(step);
       if (score > bestScore) {
@@ -77,8 +75,7 @@ GreyImage MakeGlyphSheet(const std::string& fontPath) {
         if (cx < 0 || cy < 0 || cx >= cellSize || cy >= cellSize) {
           throw std::runtime_error("glyph does not fit its cell: " + std::to_string(code));
         }
-        sheet.pixels[static_cast<size_t>(cellY + cy) * sheet.width + cellX + cx] =
-            best[y * bestW + x];
+        sheet.pixels[static_cast<size_t>(cellY + cy) * sheet.width + cellX + cx] = best[y * bestW + x];
       }
     }
   }

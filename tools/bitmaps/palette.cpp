@@ -75,11 +75,10 @@ std::vector<uint32_t> ChooseColours(std::vector<ColourCount> colours, size_t wan
     if (pick == boxes.size()) break;  // nothing left to split
     const Box box = boxes[pick];
     const int ch = box.widestChannel;
-    std::sort(colours.begin() + box.begin, colours.begin() + box.end,
-              [ch](const ColourCount& a, const ColourCount& b) {
-                const int ka = Channel(a.colour, ch), kb = Channel(b.colour, ch);
-                return ka != kb ? ka < kb : a.colour < b.colour;
-              });
+    std::sort(colours.begin() + box.begin, colours.begin() + box.end, [ch](const ColourCount& a, const ColourCount& b) {
+      const int ka = Channel(a.colour, ch), kb = Channel(b.colour, ch);
+      return ka != kb ? ka < kb : a.colour < b.colour;
+    });
     uint64_t seen = 0;
     size_t cut = box.begin + 1;
     for (size_t i = box.begin; i < box.end - 1; ++i) {

@@ -11,8 +11,8 @@ const int frameWidth = 128, frameHeight = 96;
 const char* const name = "Glimmerz";
 const float capHeight = 17.0f, widthFactor = 0.92f;
 const float centreX = 64.0f, baselineY = 58.0f;
-const int depthLayers = 4;          // the letters' sides, one pixel apart
-const float shadowReach = 5.0f;     // pixels from the letters to their shadow
+const int depthLayers = 4;       // the letters' sides, one pixel apart
+const float shadowReach = 5.0f;  // pixels from the letters to their shadow
 
 const Rgb white{1.0f, 1.0f, 1.0f};
 const Rgb shadowGrey{0.62f, 0.62f, 0.64f};
@@ -29,7 +29,8 @@ std::vector<ColourImage> MakePreviewFrames(const std::string& boldFontPath) {
   for (int frame = 0; frame < 10; ++frame) {
     Canvas canvas = MakeCanvas(frameWidth, frameHeight, 4, 0, 0, frameWidth, frameHeight);
     auto solid = [](Rgb c) { return [c](float, float) { return c; }; };
-    Paint(canvas, [](float, float) { return 1.0f; }, solid(white));
+    Paint(
+        canvas, [](float, float) { return 1.0f; }, solid(white));
 
     // The light stands opposite the shadow; frame 0 has it at the upper left.
     const float angle = 3.1415927f * (0.25f + frame / 5.0f);

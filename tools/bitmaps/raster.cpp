@@ -1,7 +1,6 @@
 #include "raster.h"
 
-Canvas MakeCanvas(int width, int height, int samples, float left, float top, float right,
-                  float bottom) {
+Canvas MakeCanvas(int width, int height, int samples, float left, float top, float right, float bottom) {
   Canvas c;
   c.width = width;
   c.height = height;
@@ -23,8 +22,7 @@ void Accumulate(const Canvas& canvas, int x, int y, Rgb& colour, float& cover) {
   cover = 0;
   for (int j = 0; j < canvas.samples; ++j) {
     for (int i = 0; i < canvas.samples; ++i) {
-      const size_t s =
-          static_cast<size_t>(y * canvas.samples + j) * canvas.SubWidth() + x * canvas.samples + i;
+      const size_t s = static_cast<size_t>(y * canvas.samples + j) * canvas.SubWidth() + x * canvas.samples + i;
       const float a = canvas.cover[s];
       colour.r += canvas.colour[s].r * a;
       colour.g += canvas.colour[s].g * a;
@@ -111,16 +109,14 @@ GreyImage ResolveCover(const Canvas& canvas) {
   return out;
 }
 
-float RoundBoxDistance(float x, float y, float cx, float cy, float halfW, float halfH,
-                       float radius) {
+float RoundBoxDistance(float x, float y, float cx, float cy, float halfW, float halfH, float radius) {
   const float qx = std::fabs(x - cx) - halfW + radius;
   const float qy = std::fabs(y - cy) - halfH + radius;
   const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
   return outside + std::min(std::max(qx, qy), 0.0f) - radius;
 }
 
-float SegmentDistance(float x, float y, float ax, float ay, float bx, float by,
-                      float halfThickness) {
+float SegmentDistance(float x, float y, float ax, float ay, float bx, float by, float halfThickness) {
   const float px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
   const float t = Clamp01((px * dx + py * dy) / (dx * dx + dy * dy));
   return std::hypot(px - dx * t, py - dy * t) - halfThickness;

@@ -14,9 +14,7 @@ struct Rgb {
 
 inline float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 inline float Mix(float a, float b, float t) { return a + (b - a) * t; }
-inline Rgb Mix(Rgb a, Rgb b, float t) {
-  return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)};
-}
+inline Rgb Mix(Rgb a, Rgb b, float t) { return {Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t)}; }
 inline Rgb Scale(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
 inline float SmoothStep(float e0, float e1, float x) {
   const float t = Clamp01((x - e0) / (e1 - e0));
@@ -43,8 +41,7 @@ struct Canvas {
   float SubY(int sy) const { return top + (sy + 0.5f) / SubHeight() * (bottom - top); }
 };
 
-Canvas MakeCanvas(int width, int height, int samples, float left, float top, float right,
-                  float bottom);
+Canvas MakeCanvas(int width, int height, int samples, float left, float top, float right, float bottom);
 
 // Lays colour over the canvas: opacity(x, y) in 0..1 says how much, shade(x, y)
 // what colour. Later paint covers earlier paint.
@@ -85,11 +82,9 @@ ColourImage ResolveStraight(const Canvas& canvas, int bleedPixels);
 GreyImage ResolveCover(const Canvas& canvas);
 
 // Signed distance to a rounded box centred at (cx, cy) (negative inside).
-float RoundBoxDistance(float x, float y, float cx, float cy, float halfW, float halfH,
-                       float radius);
+float RoundBoxDistance(float x, float y, float cx, float cy, float halfW, float halfH, float radius);
 // Signed distance to a segment of the given half thickness.
-float SegmentDistance(float x, float y, float ax, float ay, float bx, float by,
-                      float halfThickness);
+float SegmentDistance(float x, float y, float ax, float ay, float bx, float by, float halfThickness);
 // Smooth minimum of two distances: joins shapes with a fillet of size k.
 float SmoothUnion(float a, float b, float k);
 // Opacity from a signed distance, with an edge soft over `soft` units.

@@ -17,9 +17,7 @@ uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
   return h;
 }
 
-float HashUnit(uint32_t x, uint32_t y, uint32_t seed) {
-  return (Hash(x, y, seed) >> 8) / 16777216.0f;
-}
+float HashUnit(uint32_t x, uint32_t y, uint32_t seed) { return (Hash(x, y, seed) >> 8) / 16777216.0f; }
 
 int Wrap(int i, int period) { return ((i % period) + period) % period; }
 
@@ -90,8 +88,7 @@ ColourImage MakeRock() {
       const float crack = 1.0f - SmoothStep(0.0f, 0.07f, f2 - f1);
       const float vein = SmoothStep(0.9f, 1.0f, 1.0f - std::fabs(PeriodicNoise(wu, wv, 3, 77)));
       height[y * size + x] = rough + 0.15f * facet - 0.25f * crack - 0.12f * vein;
-      tone[y * size + x] =
-          0.5f + 0.9f * rough + 0.25f * facet - 0.35f * crack + 0.3f * Fbm(u, v, 2, 2, 97);
+      tone[y * size + x] = 0.5f + 0.9f * rough + 0.25f * facet - 0.35f * crack + 0.3f * Fbm(u, v, 2, 2, 97);
     }
   }
 

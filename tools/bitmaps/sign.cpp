@@ -20,8 +20,7 @@ bool InsideBat(float x, float y) {
   if (std::hypot(x, y - 0.2f) < 0.1f) return true;                     // head
   if (ax > 0.02f && ax < 0.1f && y > 0.2f && y < 0.4f - 1.6f * std::fabs(ax - 0.07f)) return true;
   if (ax < 0.06f || ax > 1.0f) return false;
-  const float top =
-      ax < 0.5f ? Mix(0.1f, 0.34f, (ax - 0.06f) / 0.44f) : Mix(0.34f, 0.14f, (ax - 0.5f) / 0.5f);
+  const float top = ax < 0.5f ? Mix(0.1f, 0.34f, (ax - 0.06f) / 0.44f) : Mix(0.34f, 0.14f, (ax - 0.5f) / 0.5f);
   static const float tipX[] = {0.06f, 0.4f, 0.72f, 1.0f};
   static const float tipY[] = {-0.24f, -0.16f, -0.04f, 0.14f};
   float bottom = top;
@@ -47,11 +46,7 @@ void MakeWarningSign(const std::string& boldFontPath, ColourImage& colour, GreyI
   // a little lighter at the top as if lit from above.
   auto face = [&](float x, float y) { return Scale(yellow, 0.9f + 0.1f * (y + 1.07f) / 2.14f); };
   Paint(
-      canvas,
-      [&](float x, float y) {
-        return Inside(RoundBoxDistance(x, y, 0, 0, 1.7f, 1.07f, 0.16f), soft);
-      },
-      face);
+      canvas, [&](float x, float y) { return Inside(RoundBoxDistance(x, y, 0, 0, 1.7f, 1.07f, 0.16f), soft); }, face);
   Paint(
       canvas,
       [&](float x, float y) {
@@ -61,37 +56,27 @@ void MakeWarningSign(const std::string& boldFontPath, ColourImage& colour, GreyI
 
   // Header: DANGER in white on a red band.
   Paint(
-      canvas,
-      [&](float x, float y) {
-        return Inside(RoundBoxDistance(x, y, 0, 0.565f, 1.44f, 0.265f, 0.08f), soft);
-      },
+      canvas, [&](float x, float y) { return Inside(RoundBoxDistance(x, y, 0, 0.565f, 1.44f, 0.265f, 0.08f), soft); },
       solid(red));
   PaintMask(canvas, TextMask(canvas, font, "DANGER", 0.0f, 0.37f, 0.4f, 1.0f), solid(white));
 
   // Pictogram: a bat flying out of a cave mouth, in a black frame.
   const float px = -0.95f, py = -0.33f, half = 0.52f;
   Paint(
-      canvas,
-      [&](float x, float y) {
-        return Inside(RoundBoxDistance(x, y, px, py, half, half, 0.08f), soft);
-      },
+      canvas, [&](float x, float y) { return Inside(RoundBoxDistance(x, y, px, py, half, half, 0.08f), soft); },
       solid(black));
   Paint(
       canvas,
-      [&](float x, float y) {
-        return Inside(RoundBoxDistance(x, y, px, py, half - 0.06f, half - 0.06f, 0.04f), soft);
-      },
+      [&](float x, float y) { return Inside(RoundBoxDistance(x, y, px, py, half - 0.06f, half - 0.06f, 0.04f), soft); },
       face);
   auto hill = [&](float x, float y) {
     // A lumpy mound standing on the frame's floor.
     const float u = (x - px) / 0.46f;
-    const float top = py - 0.46f + 0.44f * std::sqrt(std::max(0.0f, 1.0f - u * u)) +
-                      0.025f * std::sin(u * 9.0f) + 0.015f * std::sin(u * 23.0f + 1.0f);
+    const float top = py - 0.46f + 0.44f * std::sqrt(std::max(0.0f, 1.0f - u * u)) + 0.025f * std::sin(u * 9.0f) +
+                      0.015f * std::sin(u * 23.0f + 1.0f);
     return y - top;  // negative inside
   };
-  auto mouth = [&](float x, float y) {
-    return std::hypot((x - px) / 0.17f, (y - (py - 0.46f)) / 0.27f) - 1.0f;
-  };
+  auto mouth = [&](float x, float y) { return std::hypot((x - px) / 0.17f, (y - (py - 0.46f)) / 0.27f) - 1.0f; };
   Paint(
       canvas,
       [&](float x, float y) {
@@ -107,8 +92,8 @@ void MakeWarningSign(const std::string& boldFontPath, ColourImage& colour, GreyI
       },
       [&](float x, float y) {
         // Stone: mottled brown-grey.
-        const float mottle = 0.5f + 0.25f * std::sin(x * 31.0f + std::sin(y * 17.0f) * 2.0f) *
-                                        std::sin(y * 27.0f - x * 5.0f);
+        const float mottle =
+            0.5f + 0.25f * std::sin(x * 31.0f + std::sin(y * 17.0f) * 2.0f) * std::sin(y * 27.0f - x * 5.0f);
         return Mix(Rgb{0.3f, 0.25f, 0.2f}, Rgb{0.55f, 0.48f, 0.4f}, mottle);
       });
   Paint(
@@ -119,10 +104,7 @@ void MakeWarningSign(const std::string& boldFontPath, ColourImage& colour, GreyI
       },
       solid(black));
   Paint(
-      canvas,
-      [&](float x, float y) {
-        return InsideBat((x - px) / 0.4f, (y - (py + 0.2f)) / 0.4f) ? 1.0f : 0.0f;
-      },
+      canvas, [&](float x, float y) { return InsideBat((x - px) / 0.4f, (y - (py + 0.2f)) / 0.4f) ? 1.0f : 0.0f; },
       solid(black));
 
   // CAVE, and what to do about it.

@@ -9,7 +9,7 @@
 #include <vector>
 
 struct ByteSink {
-    std::vector<uint8_t> bytes;
+  std::vector<uint8_t> bytes;
 };
 
 void PutU8(ByteSink &sink, uint32_t value);

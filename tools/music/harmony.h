@@ -7,9 +7,9 @@
 #include <vector>
 
 struct Chord {
-    int root;                    // pitch class 0-11
-    int bass;                    // pitch class of the bass note (a slash chord differs)
-    std::vector<int> intervals;  // semitones above the root, root first
+  int root;                    // pitch class 0-11
+  int bass;                    // pitch class of the bass note (a slash chord differs)
+  std::vector<int> intervals;  // semitones above the root, root first
 };
 
 // "C", "Am", "G7", "Dm7", "Fmaj7", "Gsus4", "C/E".

@@ -14,8 +14,8 @@ Wave SynthesiseMelodicWave(uint8_t program);
 // A wave of the kit and the keys that play it (their waveIndex is filled in
 // when the kit is laid out).
 struct KitSound {
-    Wave wave;
-    std::vector<DlsRegion> keys;
+  Wave wave;
+  std::vector<DlsRegion> keys;
 };
 std::vector<KitSound> SynthesiseKitSounds();
 

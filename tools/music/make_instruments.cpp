@@ -8,18 +8,18 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make_instruments OUT.dls [OUT.sf2]\n");
-        return 2;
-    }
-    DlsCollection collection = DesignCollection();
-    if (!WriteWholeFile(argv[1], BuildDlsFile(collection))) {
-        std::fprintf(stderr, "make_instruments: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    if (argc == 3 && !WriteWholeFile(argv[2], BuildSf2File(collection))) {
-        std::fprintf(stderr, "make_instruments: cannot write %s\n", argv[2]);
-        return 1;
-    }
-    return 0;
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: make_instruments OUT.dls [OUT.sf2]\n");
+    return 2;
+  }
+  DlsCollection collection = DesignCollection();
+  if (!WriteWholeFile(argv[1], BuildDlsFile(collection))) {
+    std::fprintf(stderr, "make_instruments: cannot write %s\n", argv[1]);
+    return 1;
+  }
+  if (argc == 3 && !WriteWholeFile(argv[2], BuildSf2File(collection))) {
+    std::fprintf(stderr, "make_instruments: cannot write %s\n", argv[2]);
+    return 1;
+  }
+  return 0;
 }

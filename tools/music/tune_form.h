@@ -16,17 +16,17 @@ constexpr int keyShift = 2;  // written in C, sounding in D major
 enum Section { Intro, VerseOne, VerseTwo, Bridge, Breakdown, VerseThree, Outro };
 
 struct ChordSpan {
-    uint32_t start;  // ticks
-    uint32_t length;
-    Chord chord;
+  uint32_t start;  // ticks
+  uint32_t length;
+  Chord chord;
 };
 
 struct Bar {
-    int number;      // from 1
-    uint32_t start;  // ticks
-    int beats;
-    Section section;
-    std::vector<ChordSpan> chords;
+  int number;      // from 1
+  uint32_t start;  // ticks
+  int beats;
+  Section section;
+  std::vector<ChordSpan> chords;
 };
 
 // Bars of the chart, numbered from 1 (entry 0 unused).
@@ -49,8 +49,8 @@ void AddDrum(ScorePart &part, uint32_t start, uint32_t length, int key, int velo
 // A line written as "G4:2 C5:2 r:4 | ..." in sixteenths, from bar `firstBar`.
 // Bars must add up to their meter, or the generator stops with a message.
 struct LineNote {
-    uint32_t start, length;
-    int pitch;  // in C; -1 for a rest
+  uint32_t start, length;
+  int pitch;  // in C; -1 for a rest
 };
 std::vector<LineNote> ReadLine(int firstBar, const char *text);
 

@@ -8,17 +8,17 @@
 #include <vector>
 
 struct Rendering {
-    std::string synthVersion;  // FluidSynth's
-    int sampleRate = 0;
-    std::vector<float> left, right;  // the mix: every channel plus reverb and chorus
-    // Dry level of each MIDI channel, RMS over consecutive blocks of blockSeconds.
-    double blockSeconds = 0.05;
-    std::vector<std::vector<float>> channelLevels;
-    int fontCount = 0;  // sound fonts the synthesiser had loaded
-    // What FluidSynth chose for each channel once the tune had started:
-    // preset name ("" for none) and its bank (128 for a drum kit).
-    std::vector<std::string> channelPresets;
-    std::vector<int> channelBanks;
+  std::string synthVersion;  // FluidSynth's
+  int sampleRate = 0;
+  std::vector<float> left, right;  // the mix: every channel plus reverb and chorus
+  // Dry level of each MIDI channel, RMS over consecutive blocks of blockSeconds.
+  double blockSeconds = 0.05;
+  std::vector<std::vector<float>> channelLevels;
+  int fontCount = 0;  // sound fonts the synthesiser had loaded
+  // What FluidSynth chose for each channel once the tune had started:
+  // preset name ("" for none) and its bank (128 for a drum kit).
+  std::vector<std::string> channelPresets;
+  std::vector<int> channelBanks;
 };
 
 // Plays the whole tune until the player reports it done. With soloChannel set,
@@ -43,10 +43,10 @@ int RenderNoteInPage(const std::string &sf2Path, int program, bool drums, int ke
 // The mix as a whole: its peak, how many frames reach full scale, the level of
 // each side and how alike the sides are (1 for mono, 0 for unrelated sides).
 struct MixFigures {
-    float peak = 0;
-    size_t clippedFrames = 0;
-    double rmsLeft = 0, rmsRight = 0;
-    double correlation = 0;
+  float peak = 0;
+  size_t clippedFrames = 0;
+  double rmsLeft = 0, rmsRight = 0;
+  double correlation = 0;
 };
 MixFigures MeasureMix(const Rendering &rendering);
 

@@ -101,7 +101,8 @@ gboolean Moved(GtkWidget*, GdkEventConfigure* event, gpointer data) {
 void MeasureFont(PortDialog* d, const DialogTemplate& t) {
   PangoFontDescription* font = pango_font_description_from_string(t.font.c_str());
   pango_font_description_set_size(font, (t.pointSize > 0 ? t.pointSize : 8) * PANGO_SCALE);
-  PangoLayout* layout = gtk_widget_create_pango_layout(d->window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  PangoLayout* layout =
+      gtk_widget_create_pango_layout(d->window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   pango_layout_set_font_description(layout, font);
   int width, height;
   pango_layout_get_pixel_size(layout, &width, &height);
@@ -116,8 +117,8 @@ void MeasureFont(PortDialog* d, const DialogTemplate& t) {
 // The template's font for every control, and controls as compact as a Windows
 // dialog's so that they fit the places the template gives them.
 void StyleDialog(GtkWidget* window, const DialogTemplate& t) {
-  std::string css = "* { font-family: \"" + t.font + "\", sans-serif; font-size: " +
-                    std::to_string(t.pointSize > 0 ? t.pointSize : 8) +
+  std::string css = "* { font-family: \"" + t.font +
+                    "\", sans-serif; font-size: " + std::to_string(t.pointSize > 0 ? t.pointSize : 8) +
                     "pt; }\n"
                     "combobox button, button { min-height: 0; padding: 1px 4px; }\n"
                     "combobox box { min-height: 0; }\n";
@@ -144,7 +145,7 @@ GtkWidget* MakeWidget(PortDialog* d, DialogItem& item) {
       w = gtk_frame_new(PortUtf8(c.text).c_str());
     } else {
       w = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX ? gtk_check_button_new_with_mnemonic(Mnemonic(c.text).c_str())
-                                                          : gtk_button_new_with_mnemonic(Mnemonic(c.text).c_str());
+                                                         : gtk_button_new_with_mnemonic(Mnemonic(c.text).c_str());
       g_signal_connect(w, "clicked", G_CALLBACK(ButtonClicked), nullptr);
     }
   } else {

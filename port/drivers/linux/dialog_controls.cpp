@@ -33,7 +33,8 @@ LRESULT ComboMessage(DialogItem& item, UINT message, WPARAM wParam, LPARAM lPara
       item.itemData.erase(item.itemData.begin() + index);
       gtk_combo_box_text_remove(combo, index);
       return count - 1;
-    case CB_GETCOUNT: return count;
+    case CB_GETCOUNT:
+      return count;
     case CB_GETCURSEL: {
       int active = gtk_combo_box_get_active(GTK_COMBO_BOX(combo));
       return active < 0 ? CB_ERR : active;
@@ -41,7 +42,8 @@ LRESULT ComboMessage(DialogItem& item, UINT message, WPARAM wParam, LPARAM lPara
     case CB_SETCURSEL:
       gtk_combo_box_set_active(GTK_COMBO_BOX(combo), inRange ? index : -1);
       return inRange ? index : CB_ERR;
-    case CB_GETITEMDATA: return inRange ? item.itemData[index] : CB_ERR;
+    case CB_GETITEMDATA:
+      return inRange ? item.itemData[index] : CB_ERR;
     case CB_SETITEMDATA:
       if (!inRange) return CB_ERR;
       item.itemData[index] = lParam;

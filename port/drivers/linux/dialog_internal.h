@@ -26,7 +26,7 @@ struct PortDialog {
   int programChanges = 0;  // while above 0, signals come from the program's own calls
   bool ended = false;
   INT_PTR result = 0;
-  unsigned signalWatch = 0;  // the GLib source watching for an ending signal
+  unsigned signalWatch = 0;   // the GLib source watching for an ending signal
   int baseX = 6, baseY = 13;  // pixels per 4 horizontal and 8 vertical dialog units
   RECT rect{};
 };

@@ -40,10 +40,10 @@ struct GlContextState {
   GLuint sceneTexture = 0;
   GLuint pictureFramebuffer = 0;
   GLuint pictureTexture = 0;
-  GLuint fromSceneProgram = 0;  // rounds to 16 bits on the way from the scene's target
-  GLuint inPlaceProgram = 0;    // rounds to 16 bits in the window itself
+  GLuint fromSceneProgram = 0;                  // rounds to 16 bits on the way from the scene's target
+  GLuint inPlaceProgram = 0;                    // rounds to 16 bits in the window itself
   PresentPath path = PresentPath::SceneTarget;  // the path frames take
-  std::optional<PresentPath> frame;  // the frame being drawn: none until its first draw
+  std::optional<PresentPath> frame;             // the frame being drawn: none until its first draw
   PictureAt picture = PictureAt::Nowhere;
 };
 
@@ -71,8 +71,7 @@ void SetFixedState() {
   GLint major = 0, minor = 0;
   glGetIntegerv(GL_MAJOR_VERSION, &major);
   glGetIntegerv(GL_MINOR_VERSION, &minor);
-  glTarget.context.clipControl =
-      major > 4 || (major == 4 && minor >= 5) || GlHasExtension("GL_ARB_clip_control");
+  glTarget.context.clipControl = major > 4 || (major == 4 && minor >= 5) || GlHasExtension("GL_ARB_clip_control");
   if (glTarget.context.clipControl) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
@@ -148,8 +147,8 @@ void ShowSceneTarget() {
   if (!sixteenBit || !RoundSceneInto(0, box)) {
     bool sameSize = box.width == (int)made.width && box.height == (int)made.height;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, made.sceneFramebuffer);
-    glBlitFramebuffer(0, 0, (GLint)made.width, (GLint)made.height, box.x, box.y, box.x + box.width,
-                      box.y + box.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(0, 0, (GLint)made.width, (GLint)made.height, box.x, box.y, box.x + box.width, box.y + box.height,
+                      GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
   }
 }

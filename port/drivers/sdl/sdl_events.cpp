@@ -20,12 +20,21 @@ bool InputIgnored(const SDL_Event& e) {
   uint32_t window = 0;
   switch (e.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP: window = e.key.windowID; break;
+    case SDL_KEYUP:
+      window = e.key.windowID;
+      break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: window = e.button.windowID; break;
-    case SDL_MOUSEMOTION: window = e.motion.windowID; break;
-    case SDL_MOUSEWHEEL: window = e.wheel.windowID; break;
-    default: return false;
+    case SDL_MOUSEBUTTONUP:
+      window = e.button.windowID;
+      break;
+    case SDL_MOUSEMOTION:
+      window = e.motion.windowID;
+      break;
+    case SDL_MOUSEWHEEL:
+      window = e.wheel.windowID;
+      break;
+    default:
+      return false;
   }
   PortWindow* w = PortWindowOfSdl(window);
   if (!w) return false;

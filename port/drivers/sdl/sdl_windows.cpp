@@ -172,7 +172,8 @@ SDL_Window* PortSdlWindow(HWND window) {
 }
 
 const PortVideoDriver sdlVideoDriver = {
-    "sdl",         StartVideo,     StopVideo,     OpenWindow,   CloseWindow,  ShowWindow,   MoveWindow,
-    WindowSize,    WindowRect,     WindowFocused, PlaceOnMonitor, MakeGlCurrent, Present,   PumpSdlEvents,
-    WaitForSdlEvents, ShowCursor,  MonitorCount,  MonitorBounds, MonitorName,
+    "sdl",          StartVideo,    StopVideo,     OpenWindow,    CloseWindow,
+    ShowWindow,     MoveWindow,    WindowSize,    WindowRect,    WindowFocused,
+    PlaceOnMonitor, MakeGlCurrent, Present,       PumpSdlEvents, WaitForSdlEvents,
+    ShowCursor,     MonitorCount,  MonitorBounds, MonitorName,
 };

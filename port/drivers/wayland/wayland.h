@@ -22,7 +22,7 @@ extern const PortVideoDriver waylandVideoDriver;
 struct WaylandOutput {
   uint32_t name = 0;  // the registry's
   wl_output* output = nullptr;
-  int x = 0, y = 0;  // in the compositor's space
+  int x = 0, y = 0;           // in the compositor's space
   int width = 0, height = 0;  // the current mode, in pixels
   std::string model;
   wl_surface* surface = nullptr;

@@ -50,9 +50,21 @@ bool StartEgl() {
     return false;
   }
   // A display has no alpha and the show no depth buffer.
-  const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
-                           EGL_GREEN_SIZE,   8,              EGL_BLUE_SIZE,       8,              EGL_ALPHA_SIZE, 0,
-                           EGL_DEPTH_SIZE,   0,              EGL_NONE};
+  const EGLint wanted[] = {EGL_SURFACE_TYPE,
+                           EGL_WINDOW_BIT,
+                           EGL_RENDERABLE_TYPE,
+                           EGL_OPENGL_BIT,
+                           EGL_RED_SIZE,
+                           8,
+                           EGL_GREEN_SIZE,
+                           8,
+                           EGL_BLUE_SIZE,
+                           8,
+                           EGL_ALPHA_SIZE,
+                           0,
+                           EGL_DEPTH_SIZE,
+                           0,
+                           EGL_NONE};
   EGLint found = 0;
   if (!eglChooseConfig(eglDisplay, wanted, &eglConfig, 1, &found) || found < 1) {
     eglTerminate(eglDisplay);
@@ -254,7 +266,7 @@ void CloseWaylandSurface(WaylandOutput* o) {
 }
 
 const PortVideoDriver waylandVideoDriver = {
-    "wayland",  Start,      Stop,          OpenWindow, CloseWindow,   ShowWindow, nullptr,    WindowSize,
-    WindowRect, WindowFocused, nullptr,    MakeGlCurrent, Present,    PumpEvents, WaitForEvents,
-    ShowWaylandCursor, MonitorCount, MonitorBounds, MonitorName,
+    "wayland",    Start,         Stop,        OpenWindow,    CloseWindow, ShowWindow, nullptr,       WindowSize,
+    WindowRect,   WindowFocused, nullptr,     MakeGlCurrent, Present,     PumpEvents, WaitForEvents, ShowWaylandCursor,
+    MonitorCount, MonitorBounds, MonitorName,
 };

@@ -8,6 +8,7 @@
 #include "directx/directx_internal.h"
 
 namespace {
+// clang-format off
 EM_JS(void, StorePictureInPage, (const DWORD* times, int count, const uint8_t* rgba, int width, int height), {
   var canvas = document.createElement("canvas");
   canvas.width = width;
@@ -19,6 +20,7 @@ EM_JS(void, StorePictureInPage, (const DWORD* times, int count, const uint8_t* r
   var url = canvas.toDataURL("image/png");
   for (var i = 0; i < count; i++) Module.glimmerzPage.storeCapture(HEAPU32[(times >> 2) + i], url);
 });
+// clang-format on
 }  // namespace
 
 void PrepareCaptureStore(const std::string&) {}

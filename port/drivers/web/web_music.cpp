@@ -10,6 +10,7 @@
 #include "dmusic/dmusic_internal.h"
 
 namespace {
+// clang-format off
 EM_JS(int, PageMusicLoadInstruments, (), { return Module.glimmerzMusic.loadInstruments(); });
 EM_JS(void, PageMusicUnloadInstruments, (int id), { Module.glimmerzMusic.unloadInstruments(id); });
 EM_JS(int, PageMusicPlay, (const uint8_t* bytes, int length), {
@@ -17,6 +18,7 @@ EM_JS(int, PageMusicPlay, (const uint8_t* bytes, int length), {
 });
 EM_JS(void, PageMusicStop, (), { Module.glimmerzMusic.stop(); });
 EM_JS(int, PageMusicTakeEnded, (), { return Module.glimmerzMusic.takeEnded() ? 1 : 0; });
+// clang-format on
 
 class WebPerformance : public PortPerformance {
  public:

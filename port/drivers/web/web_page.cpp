@@ -11,15 +11,18 @@ const char* const WebCanvas = "#glimmerz";
 namespace {
 // The page resolves glimmerzPage.started when the visitor presses Start (at
 // once for ?autostart=1) and makes a new one for each show.
+// clang-format off
 EM_ASYNC_JS(void, AwaitStart, (), {
   await Module.glimmerzPage.awaitStart();
 });
 
 EM_ASYNC_JS(void, AwaitAnimationFrame, (), {
   await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+  // clang-format on
 });
 
 // Each frame's clock reading, for the page's frame-rate measurement (?measure=1).
+// clang-format off
 EM_JS(void, TellPageFrameShown, (unsigned clock), {
   Module.glimmerzPage.frameShown(clock);
 });
@@ -39,11 +42,14 @@ EM_JS(void, TellPageShowEnded, (), {
 EM_JS(void, TellPageShowFailed, (), {
   Module.glimmerzPage.showFailed();
 });
+// clang-format on
 
 bool frameShown = false;
 
+// clang-format off
 EM_ASYNC_JS(void, SleepInPage, (int ms), {
   await new Promise(function(resolve) { setTimeout(resolve, ms); });
+  // clang-format on
 });
 }  // namespace
 

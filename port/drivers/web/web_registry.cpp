@@ -14,6 +14,8 @@
 
 namespace {
 // UTF-16LE after a byte-order mark, a NUL in it like any other character.
+// The JavaScript inside EM_JS is no C++, and keeps its own layout.
+// clang-format off
 EM_JS(char*, ReadStoredText, (int* length), {
   var text = null;
   try { text = window.localStorage.getItem("glimmerz.settings.reg"); } catch (e) {}
@@ -26,8 +28,10 @@ EM_JS(char*, ReadStoredText, (int* length), {
   HEAP32[length >> 2] = 2 * text.length + 2;
   return bytes;
 });
+// clang-format on
 
 // The written form, 8-bit or UTF-16LE after a byte-order mark, as a string.
+// clang-format off
 EM_JS(int, WriteStoredText, (const unsigned char* bytes, int length), {
   var wide = length >= 2 && HEAPU8[bytes] === 0xFF && HEAPU8[bytes + 1] === 0xFE;
   var text = "";
@@ -40,6 +44,7 @@ EM_JS(int, WriteStoredText, (const unsigned char* bytes, int length), {
     return 0;
   }
 });
+// clang-format on
 
 RegistryDocument stored;
 }  // namespace

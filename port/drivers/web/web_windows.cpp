@@ -11,10 +11,12 @@ namespace {
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE canvasContext = 0;
 bool contextTried = false;
 
+// clang-format off
 EM_JS(void, ShowPointer, (int shown), {
   var canvas = document.getElementById("glimmerz");
   if (canvas) canvas.style.cursor = shown ? "default" : "none";
 });
+// clang-format on
 
 // The canvas's drawing buffer follows its size on the page, in device pixels.
 bool CanvasSize(int* width, int* height) {
@@ -39,10 +41,12 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE CanvasContext() {
   if (canvasContext <= 0) canvasContext = 0;
   return canvasContext;
 }
+// clang-format off
 EM_JS(int, ScreenPixels, (int height), {
   var scale = window.devicePixelRatio || 1;
   return Math.round((height ? screen.height : screen.width) * scale);
 });
+// clang-format on
 
 bool Start() { return true; }
 
@@ -99,9 +103,9 @@ bool MonitorBounds(int monitor, RECT* bounds) {
 std::string MonitorName(int) { return ""; }
 
 const PortVideoDriver webVideoDriver = {
-    "web",       Start,       Stop,          OpenWindow,   CloseWindow, ShowWindow, nullptr,
-    WindowSize,  WindowRect,  WindowFocused, nullptr,      MakeGlCurrent, Present,  PumpEvents,
-    WaitForEvents, ShowCursor, MonitorCount, MonitorBounds, MonitorName,
+    "web",         Start,      Stop,          OpenWindow,    CloseWindow,   ShowWindow, nullptr,
+    WindowSize,    WindowRect, WindowFocused, nullptr,       MakeGlCurrent, Present,    PumpEvents,
+    WaitForEvents, ShowCursor, MonitorCount,  MonitorBounds, MonitorName,
 };
 }  // namespace
 

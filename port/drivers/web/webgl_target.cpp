@@ -69,8 +69,7 @@ void DrawRoundedInto(GLuint framebuffer, const Letterbox& box) {
   glUniform1i(glGetUniformLocation(program, "scene"), 0);
   glUniform1i(glGetUniformLocation(program, "dither"), target.dither ? 1 : 0);
   glUniform2i(glGetUniformLocation(program, "size"), (GLint)target.width, (GLint)target.height);
-  glUniform4f(glGetUniformLocation(program, "box"), (float)box.x, (float)box.y, (float)box.width,
-              (float)box.height);
+  glUniform4f(glGetUniformLocation(program, "box"), (float)box.x, (float)box.y, (float)box.width, (float)box.height);
   glDrawArrays(GL_TRIANGLES, 0, 3);
   // Left bound, the scene's texture would be read by the next draw into the
   // scene itself, which WebGL refuses, even a draw whose program never samples.

@@ -51,7 +51,7 @@ bool PortOpenChildWindow(PortWindow* w, HWND parent, int x, int y, int width, in
   Window host = (Window)(uintptr_t)parent;
   if (!x11 || !IsForeignWindow(parent)) return false;
   unsigned long background = w->background == GetStockObject(BLACK_BRUSH) ? BlackPixel(x11, DefaultScreen(x11))
-                                                                         : WhitePixel(x11, DefaultScreen(x11));
+                                                                          : WhitePixel(x11, DefaultScreen(x11));
   PortX11TrapErrors();
   XSetWindowAttributes attributes = {};
   attributes.background_pixel = background;
@@ -76,8 +76,10 @@ void PortCloseChildWindow(PortWindow* w) {
 void PortShowChildWindow(PortWindow* w, bool show) {
   Display* x11 = Connection();
   if (!x11 || !w->xid) return;
-  if (show) XMapWindow(x11, w->xid);
-  else XUnmapWindow(x11, w->xid);
+  if (show)
+    XMapWindow(x11, w->xid);
+  else
+    XUnmapWindow(x11, w->xid);
 }
 
 bool PortChildWindowRect(PortWindow* w, RECT* rect, bool client) {
@@ -122,8 +124,10 @@ void PortPumpChildWindowEvents() {
     XNextEvent(x11, &e);
     PortWindow* w = ChildOf(e.xany.window);
     if (!w) continue;
-    if (e.type == Expose) w->needsPaint = true;
-    else if (e.type == DestroyNotify && e.xdestroywindow.window == w->xid) NoteDestroyed(w);
+    if (e.type == Expose)
+      w->needsPaint = true;
+    else if (e.type == DestroyNotify && e.xdestroywindow.window == w->xid)
+      NoteDestroyed(w);
   }
 }
 

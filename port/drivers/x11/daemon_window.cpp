@@ -52,8 +52,10 @@ bool WatchDaemonWindow(unsigned long window) {
 bool DaemonWindowSize(int* width, int* height) {
   if (!host || hostGone) return false;
   // A host whose notices could not be asked for is measured every time.
-  if (hostWatched) TakeHostNotices();
-  else if (!ReadHostSize()) return false;
+  if (hostWatched)
+    TakeHostNotices();
+  else if (!ReadHostSize())
+    return false;
   if (hostGone) return false;
   *width = hostWidth;
   *height = hostHeight;

@@ -7,9 +7,9 @@ bool WindowRect(HWND window, RECT* rect) { return PortX11WindowRect((unsigned lo
 HWND ActiveWindow() { return reinterpret_cast<HWND>((uintptr_t)PortX11ActiveWindow()); }
 
 const PortForeignWindows x11ForeignWindows = {
-    PortOpenChildWindow, PortCloseChildWindow,   PortShowChildWindow, PortChildWindowRect,
-    PortDrawChildPixels, WindowRect,             ActiveWindow,        PortPumpChildWindowEvents,
-    PortWaitForChildWindowEvents,
+    PortOpenChildWindow, PortCloseChildWindow,      PortShowChildWindow,
+    PortChildWindowRect, PortDrawChildPixels,       WindowRect,
+    ActiveWindow,        PortPumpChildWindowEvents, PortWaitForChildWindowEvents,
 };
 }  // namespace
 

@@ -194,8 +194,10 @@ bool ParseRegistryText(const std::string& raw, RegistryDocument* document) {
   std::vector<std::string> lines = LogicalLines(text);
   size_t first = 0;
   while (first < lines.size() && lines[first].empty()) ++first;
-  if (first == lines.size() || (lines[first] != Header && lines[first] != OldHeader)) understood = false;
-  else ++first;
+  if (first == lines.size() || (lines[first] != Header && lines[first] != OldHeader))
+    understood = false;
+  else
+    ++first;
   bool wideText = first == 0 || lines[first - 1] != OldHeader;
 
   const size_t NoKey = (size_t)-1;
@@ -229,9 +231,12 @@ bool ParseRegistryText(const std::string& raw, RegistryDocument* document) {
       continue;
     }
     std::string data = line.substr(pos + 1);
-    if (data == "-") DeleteRegistryValue(&document->keys[key], value.name);
-    else if (ParseData(data, &value, wideText)) SetRegistryValue(&document->keys[key], value);
-    else understood = false;
+    if (data == "-")
+      DeleteRegistryValue(&document->keys[key], value.name);
+    else if (ParseData(data, &value, wideText))
+      SetRegistryValue(&document->keys[key], value);
+    else
+      understood = false;
   }
   return understood;
 }
