@@ -227,10 +227,12 @@ bool BlendsVisibly(const DrawState& state, bool opaque);
 bool FillsPictureWithOneColour(const DrawState& state, D3DPRIMITIVETYPE type, const VertexLayout& layout,
                                const uint8_t* vertices, DWORD count, D3DCOLOR* colour);
 // The octagon around a texture's visible texels (texture_hull.cpp): outside
-// it every sample has alpha 0. Not usable when a visible texel lies on the
-// border, where wrapping reaches round to the other side.
+// it every sample has alpha 0, or for a texture without alpha, is black. Not
+// usable when a visible texel lies on the border, where wrapping reaches round
+// to the other side.
 struct TextureHull {
   bool usable = false;
+  bool ofColour = false;        // it bounds colour, the texture having no alpha
   float width = 0, height = 0;  // the texture's, in texels
   float limit[8] = {};          // the octagon's sides, in texels
 };

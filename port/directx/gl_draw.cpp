@@ -187,6 +187,27 @@ bool NeedsClipping(const float* positions, DWORD count) {
   return false;
 }
 
+// Whether the quad shows its texture at most eight texels to a pixel along
+// every side. The rasteriser moves a corner up to a small fraction of a pixel
+// to its own grid, and a cut edge's corners land elsewhere than the quad's:
+// seen any smaller, that fraction would reach past the hull's margin of a
+// quarter texel, and the cut could take a pixel that shows something.
+bool ShowsTexelsLargeEnough(const float* positions, const VertexLayout& layout, const uint8_t* vertices, DWORD count,
+                            const D3DVIEWPORT2& vp, const TextureHull& hull) {
+  for (DWORD k = 0; k < count; ++k) {
+    const float *a = positions + (size_t)k * 4, *b = positions + (size_t)((k + 1) % count) * 4;
+    if (!(a[3] > 0.0f) || !(b[3] > 0.0f)) return false;
+    float dx = (a[0] / a[3] - b[0] / b[3]) * (float)vp.dwWidth * 0.5f;
+    float dy = (a[1] / a[3] - b[1] / b[3]) * (float)vp.dwHeight * 0.5f;
+    float uv[2][2];
+    std::memcpy(uv[0], vertices + (size_t)k * layout.stride + layout.texture, sizeof uv[0]);
+    std::memcpy(uv[1], vertices + (size_t)((k + 1) % count) * layout.stride + layout.texture, sizeof uv[1]);
+    float du = (uv[0][0] - uv[1][0]) * hull.width, dv = (uv[0][1] - uv[1][1]) * hull.height;
+    if (!(du * du + dv * dv <= 64.0f * (dx * dx + dy * dy))) return false;
+  }
+  return true;
+}
+
 // The vertices in the stream's form: clip-space positions, the colour's bytes
 // (opaque white when the format has none), texture coordinates or zeros.
 const StreamVertex* StreamVertices(const float* positions, const VertexLayout& layout, const uint8_t* vertices,
@@ -282,16 +303,23 @@ HRESULT DrawVertices(const DrawState& state, D3DPRIMITIVETYPE type, DWORD format
   key.program = (textured ? Textured : Plain) | (skipClear ? SkipsClear : Plain);
   if (!MakeProgram(key.program)) return D3DERR_INITFAILED;
   key.primitive = GlPrimitiveOf(type);
-  // Fragments of alpha 0 leave no mark: a textured quad needs none outside its texture's hull.
+  // Fragments of alpha 0 under source-alpha blending leave no mark, nor do
+  // black ones added: a textured quad needs none outside its texture's hull.
+  bool adds = key.blend && key.blendSource == GL_ONE && key.blendDestination == GL_ONE;
   static std::vector<uint8_t> trimmed;
-  const TextureHull* hull = textured && skipClear ? SurfaceHull(state.texture) : nullptr;
-  if (hull && TrimToTextureHull(*hull, type, layout, bytes, count, &trimmed, &count)) {
+  const TextureHull* hull = textured && (skipClear || adds) ? SurfaceHull(state.texture) : nullptr;
+  auto place = [&] {
+    return layout.preTransformed ? ClipPositions(bytes, count, layout.stride, vp)
+                                 : TransformPositions(bytes, count, layout.stride, CombinedMatrix(state));
+  };
+  const float* positions = place();
+  if (hull && hull->ofColour == adds && layout.texture >= 0 &&
+      ShowsTexelsLargeEnough(positions, layout, bytes, count, vp, *hull) &&
+      TrimToTextureHull(*hull, type, layout, bytes, count, &trimmed, &count)) {
     if (count == 0) return D3D_OK;
     bytes = trimmed.data();
+    positions = place();
   }
-  const float* positions = layout.preTransformed
-                               ? ClipPositions(bytes, count, layout.stride, vp)
-                               : TransformPositions(bytes, count, layout.stride, CombinedMatrix(state));
   AppendToGlBatch(key, type, StreamVertices(positions, layout, bytes, count, textured), count,
                   NeedsClipping(positions, count));
   return D3D_OK;

@@ -1,9 +1,13 @@
 // A blended texture's transparent margins cost a software renderer a whole
 // fragment each and change nothing: where every texel a sample can reach has
-// alpha 0, source-alpha blending leaves the picture as it was. So each texture
-// keeps the octagon around what it shows, found when it is uploaded, and a
-// quad drawn with it is cut down to that octagon before GL sees it. What is
-// left covers the same visible pixels with the same texture coordinates.
+// alpha 0, source-alpha blending leaves the picture as it was, and where every
+// one is black, neither does adding the colour (a texture without alpha, such
+// as a glow). So each texture keeps the octagon around what it shows, found
+// when it is uploaded, and a quad drawn with it is cut down to that octagon
+// before GL sees it. What is left covers the same visible pixels with the same
+// texture coordinates. (A letter's quad is not cut to its own glyph: glyphs
+// reach the edges of their cells, where a cut's new corners would settle the
+// edge's pixels a little differently.)
 #include <cmath>
 #include <cstring>
 
@@ -57,14 +61,16 @@ void FindTextureHull(const TextureFormat& format, DWORD width, DWORD height, DWO
   *hull = TextureHull();
   hull->width = (float)width;
   hull->height = (float)height;
-  DWORD alpha = format.pixelFormat.dwRGBAlphaBitMask;
-  if (!(format.pixelFormat.dwFlags & DDPF_ALPHAPIXELS) || !alpha || width < 3 || height < 3) return;
+  const DDPIXELFORMAT& f = format.pixelFormat;
+  hull->ofColour = !(f.dwFlags & DDPF_ALPHAPIXELS) || !f.dwRGBAlphaBitMask;
+  DWORD shows = hull->ofColour ? f.dwRBitMask | f.dwGBitMask | f.dwBBitMask : f.dwRGBAlphaBitMask;
+  if (!shows || width < 3 || height < 3) return;
   for (float& limit : hull->limit) limit = -1e30f;
   for (DWORD j = 0; j < height; ++j) {
     for (DWORD i = 0; i < width; ++i) {
       uint32_t value = 0;
       std::memcpy(&value, texels + (size_t)j * pitch + (size_t)i * format.bytesPerTexel, format.bytesPerTexel);
-      if (!(value & alpha)) continue;
+      if (!(value & shows)) continue;
       // A texel on the border reaches round to the far side under wrapping.
       if (i == 0 || j == 0 || i == width - 1 || j == height - 1) return;
       // Bilinear samples reach a texel from up to a texel beyond its centre;

@@ -1,21 +1,25 @@
 #!/usr/bin/python3
-"""Frames per second of the opening's two phases, the native saver beside
-Glimmerz.scr under Wine, at 640x480 and 1920x1080 in 16 and 32 bits.
+"""Frames per second of every phase of the show's opening and first slide, the
+native saver beside Glimmerz.scr under Wine, at 640x480 and 1920x1080 in 16 and
+32 bits.
 
 usage: tests/bench/wine_compare.py [--build build/linux] [--wine auto|win32|win64|both]
-                                   [--seconds 20] [--modes 640x480x16,...] [--pairs 3]
+                                   [--seconds 46.4] [--modes 640x480x16,...] [--pairs 3]
 
 Each run gets an Xvfb screen of the mode's size, the mode stored in its own
 settings, music off, and the real clock; the first `seconds` of the show are
-measured. The native figures come from the frame timer (a copy of the program
-that counts every frame of each phase); the floor from the floor timer, the same
-copy with every draw at the cheapest state the rasteriser has (no blending, no
-alpha test, no texture), and "of floor" is how near the show comes to it. Wine's come from its `fps` debug
-channel, one figure about every second from the first frame on: figures 2 to 5
-are the sign (its first second is left out, as the renderer compiles its shaders
-then), figures 7 to 17 the bulb title. The ratio is the figure to read; the
-absolute rates move by a third from run to run on a shared machine, so each
-figure is the median of `pairs` runs made back to back with the others'.
+measured (46.4 s: every phase once). The native figures come from the frame
+timer (a copy of the program that counts every frame of each phase); the floor
+from the floor timer, the same copy with every draw at the cheapest state the
+rasteriser has (no blending, alpha test or texture), and "of floor" is how near
+the show comes to it. Wine's come from its `fps` debug channel, one figure about
+every second from the first frame on, each stamped with Wine's clock: a figure
+counts for a phase when most of its second lies inside it, and the phases lie
+where the native run of the same pair found them (the show's phases last the
+same time on any clock). The first second is left out, as the renderer compiles
+its shaders then. The ratio is the figure to read; the absolute rates move by a
+third from run to run on a shared machine, so each figure is the median of
+`pairs` runs made back to back with the others'.
 
 The Windows build compared is the 32-bit saver in a 32-bit prefix where this
 machine can run one, else the 64-bit saver in a 64-bit prefix (`--wine auto`);
@@ -36,8 +40,8 @@ sys.path.insert(0, os.path.join(root, "tests", "wine"))
 from wine_session import Screen, SessionError, Wine, why_arch_cannot_run  # noqa: E402
 
 SETTINGS_KEY = r"HKCU\Software\Vantorel\Glimmerz"
-PHASES = ("SignFade", "BulbTitle")
-WINE_SECONDS = {"SignFade": range(2, 6), "BulbTitle": range(7, 18)}
+PHASES = ("SignFade", "BulbTitle", "BulbZoom", "HeadlineFlyIn", "HeadlineJolt", "HeadlineFlyOut", "BulletTyping",
+          "BulletHold", "BulletSpin")
 SAVERS = {"win32": os.path.join(root, "build", "windows", "Glimmerz.scr"),
           "win64": os.path.join(root, "build", "windows64", "Glimmerz.scr")}
 
@@ -54,21 +58,24 @@ def native_fps(timer, width, height, bpp, seconds, work):
         screen = Screen(width, height, log)
     try:
         env = {k: v for k, v in os.environ.items() if not k.startswith("GLIMMERZ_")}
-        env.update(DISPLAY=screen.display, XDG_CONFIG_HOME=config, GLIMMERZ_RUN_MS=str(seconds * 1000))
+        env.update(DISPLAY=screen.display, XDG_CONFIG_HOME=config, GLIMMERZ_RUN_MS=str(int(seconds * 1000)))
         out = subprocess.run([timer, "/s"], env=env, capture_output=True, text=True,
                              timeout=seconds + 60).stdout
     finally:
         screen.close()
-    fps = {}
+    fps, spans, at = {}, {}, 0.0
     for line in out.splitlines():
         parts = line.split()
         if len(parts) >= 4 and parts[0] in PHASES:
             fps[parts[0]] = float(parts[3])
-    return fps
+            spans[parts[0]] = (at, at + float(parts[2]))
+            at += float(parts[2])
+    return fps, spans
 
 
-def wine_fps(arch, width, height, bpp, seconds, work):
-    """{phase: frames per second} of one run under Wine, from its fps channel."""
+def wine_fps(arch, width, height, bpp, seconds, work, spans):
+    """{phase: frames per second} of one run under Wine, from its fps channel;
+    spans: {phase: (start, end)} in seconds from the first frame."""
     scr = SAVERS[arch]
     wine = Wine(os.path.join(work, "wine-" + arch), arch)
     if not os.path.exists(os.path.join(wine.prefix, "system.reg")):
@@ -80,9 +87,9 @@ def wine_fps(arch, width, height, bpp, seconds, work):
         wine.reg("delete", r"HKCU\Software\Vantorel", "/f")
         for name, value in (("music", 0), ("displaywidth", width), ("displayheight", height), ("displaybpp", bpp)):
             wine.reg("add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f")
-        os.environ["GLIMMERZ_WINEDEBUG"] = "-all,+fps"
+        os.environ["GLIMMERZ_WINEDEBUG"] = "-all,+fps,+timestamp"
         process = wine.start(scr, "/s")
-        time.sleep(seconds + 3)
+        time.sleep(seconds + 5)
         screen.xdotool("key", "space")
         try:
             process.wait(timeout=10)
@@ -95,10 +102,19 @@ def wine_fps(arch, width, height, bpp, seconds, work):
         os.environ.pop("GLIMMERZ_WINEDEBUG", None)
         wine.shut_down()
         screen.close()
-    figures = [float(x) for x in re.findall(r"trace:fps:\S+ .*?approx ([0-9.]+)fps", text)]
+    # "<clock>:...trace:fps:... approx <rate>fps": the rate of the frames since the last figure.
+    figures = [(float(t), float(x)) for t, x in re.findall(r"^([0-9.]+):.*?trace:fps:\S+ .*?approx ([0-9.]+)fps",
+                                                           text, re.M)]
     fps = {}
-    for phase, numbers in WINE_SECONDS.items():
-        taken = [figures[n - 1] for n in numbers if n - 1 < len(figures)]
+    if len(figures) < 2:
+        return fps
+    first = figures[0][0] - 1.0  # the first figure comes a second after the first frame
+    for phase, (start, end) in spans.items():
+        taken = []
+        for (before, _), (after, rate) in zip(figures, figures[1:]):
+            inside = min(end, after - first) - max(start, before - first)
+            if inside > 0.5 * (after - before):
+                taken.append(rate)
         if taken:
             fps[phase] = sum(taken) / len(taken)
     return fps
@@ -133,7 +149,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(root, "build", "linux"))
     parser.add_argument("--wine", default="auto", choices=("auto", "win32", "win64", "both"))
-    parser.add_argument("--seconds", type=int, default=20)
+    parser.add_argument("--seconds", type=float, default=46.4)
     parser.add_argument("--modes", default="640x480x16,640x480x32,1920x1080x16,1920x1080x32")
     parser.add_argument("--pairs", type=int, default=3)
     args = parser.parse_args()
@@ -144,25 +160,26 @@ def main():
     arches = arches_to_compare(args.wine)
     work = tempfile.mkdtemp(prefix="glimmerz-compare-")
     try:
-        print(("%-14s %-10s %8s %8s %8s" % ("mode", "phase", "native", "floor", "of floor"))
+        print(("%-14s %-14s %8s %8s %8s" % ("mode", "phase", "native", "floor", "of floor"))
               + "".join(" %9s %7s" % ("Wine " + a[3:], "ratio") for a in arches))
         for mode in args.modes.split(","):
             width, height, bpp = (int(n) for n in mode.split("x"))
             runs = {"native": [], "floor": []}
             runs.update((arch, []) for arch in arches)
             for _ in range(args.pairs):
-                runs["native"].append(native_fps(timer, width, height, bpp, args.seconds, work))
-                runs["floor"].append(native_fps(floor_timer, width, height, bpp, args.seconds, work))
+                native, spans = native_fps(timer, width, height, bpp, args.seconds, work)
+                runs["native"].append(native)
+                runs["floor"].append(native_fps(floor_timer, width, height, bpp, args.seconds, work)[0])
                 for arch in arches:
                     try:
-                        runs[arch].append(wine_fps(arch, width, height, bpp, args.seconds, work))
+                        runs[arch].append(wine_fps(arch, width, height, bpp, args.seconds, work, spans))
                     except SessionError as error:
                         print("Wine %s run failed: %s" % (arch, error))
             native, floor = median_fps(runs["native"]), median_fps(runs["floor"])
             wine = {arch: median_fps(runs[arch]) for arch in arches}
             for phase in PHASES:
                 n, f = native.get(phase), floor.get(phase)
-                line = "%-14s %-10s %8s %8s %8s" % (mode, phase, "%.1f" % n if n else "-", "%.1f" % f if f else "-",
+                line = "%-14s %-14s %8s %8s %8s" % (mode, phase, "%.1f" % n if n else "-", "%.1f" % f if f else "-",
                                                     "%.0f %%" % (100 * n / f) if n and f else "-")
                 for arch in arches:
                     w = wine[arch].get(phase)

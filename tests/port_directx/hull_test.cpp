@@ -17,12 +17,14 @@ const Vertex square[4] = {{-1, 1, 2, 0xFFFFFFFF, 0, 0},
                           {1, -1, 2, 0xFFFFFFFF, 1, 1},
                           {-1, -1, 2, 0xFFFFFFFF, 0, 1}};
 
-// A 16x16 texture in 4444, transparent but for the texels listed.
-TextureHull HullOf(std::vector<std::pair<int, int>> visible) {
-  std::vector<uint16_t> texels(256, 0x0FFF);
+// A 16x16 texture, in 4444 transparent white or in 565 black, but for the
+// texels listed, which are opaque white.
+TextureHull HullOf(std::vector<std::pair<int, int>> visible, bool withAlpha = true) {
+  std::vector<uint16_t> texels(256, withAlpha ? 0x0FFF : 0);
   for (auto [i, j] : visible) texels[j * 16 + i] = 0xFFFF;
   TextureHull hull;
-  FindTextureHull(textureFormats[3], 16, 16, 32, reinterpret_cast<const uint8_t*>(texels.data()), &hull);
+  FindTextureHull(textureFormats[withAlpha ? 3 : 0], 16, 16, 32, reinterpret_cast<const uint8_t*>(texels.data()),
+                  &hull);
   return hull;
 }
 
@@ -48,6 +50,9 @@ bool Trim(const TextureHull& hull, const Vertex* quad, std::vector<Vertex>* fan)
 
 TEST(TextureHull, AQuadLosesOnlyWhatNoSampleOfAVisibleTexelReaches) {
   std::vector<Vertex> fan;
+  // Without alpha, what shows is what is not black.
+  ASSERT_TRUE(Trim(HullOf({{7, 7}, {8, 8}}, false), square, &fan));
+  EXPECT_FALSE(Inside(fan, 0.1f, 0.1f));
   ASSERT_TRUE(Trim(HullOf({{7, 7}, {8, 8}}), square, &fan));
   // Bilinear samples reach texel i from i - 0.5 to i + 1.5 texels across.
   for (int texel : {7, 8})
