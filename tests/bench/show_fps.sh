@@ -2,11 +2,13 @@
 # Frames per second of every phase of the show with the real clock, at
 # 640x480 and 1920x1080 on a virtual display (software rendering, no vertical
 # sync there), then the program's own processor time per frame.
-#   tests/bench/show_fps.sh [build folder]     (default build/linux)
-# Takes about two minutes: the opening and the first slide at each size.
+#   tests/bench/show_fps.sh [build folder] [bits per pixel]
+# (default build/linux, 16). Takes about two minutes: the opening and the
+# first slide at each size.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/linux}
+bpp=${2:-16}
 timer="$build/tests/bench/glimmerz_frame_timer"
 cpu="$build/tests/bench/show_cpu_bench"
 [ -x "$timer" ] || { echo "build the target glimmerz_frame_timer first" >&2; exit 1; }
@@ -25,11 +27,11 @@ measure() {  # width height
   xvfb_pid=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   mkdir -p "$work/config/glimmerz"
-  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\n"music"=dword:00000000\n"displaywidth"=dword:%08x\n"displayheight"=dword:%08x\n"displaybpp"=dword:00000010\n' \
-    "$1" "$2" >"$work/config/glimmerz/settings.reg"
+  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Vantorel\\Glimmerz]\n"music"=dword:00000000\n"displaywidth"=dword:%08x\n"displayheight"=dword:%08x\n"displaybpp"=dword:%08x\n' \
+    "$1" "$2" "$bpp" >"$work/config/glimmerz/settings.reg"
   # The opening and the first slide: every phase once.
   env -u GLIMMERZ_FRAME_MS -u GLIMMERZ_CAPTURE_DIR DISPLAY=":$(cat "$work/display")" XDG_CONFIG_HOME="$work/config" \
-    GLIMMERZ_RUN_MS=46400 GLIMMERZ_BENCH_LABEL="== $1x$2, 16 bits per pixel, real clock" "$timer" /s
+    GLIMMERZ_RUN_MS=46400 GLIMMERZ_BENCH_LABEL="== $1x$2, $bpp bits per pixel, real clock" "$timer" /s
   kill "$xvfb_pid" 2>/dev/null
   wait "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=""
