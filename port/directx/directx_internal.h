@@ -112,6 +112,12 @@ struct Letterbox {
   int x, y, width, height;
 };
 Letterbox FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
+// Readies the window's framebuffer for a picture of the given size: where it
+// lands, with black cleared around it when it leaves a margin (gl_program.cpp).
+Letterbox ClearAroundPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
+// Copies a framebuffer's picture of the given size into the box of the
+// window's framebuffer, pixel for pixel when the box has its size.
+void BlitPicture(unsigned source, int pictureWidth, int pictureHeight, const Letterbox& box);
 
 // A program that rounds to 16 bits the scene's target on its way to another
 // framebuffer, or (in place) the window's pixels where they lie; 0 when GL

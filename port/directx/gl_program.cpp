@@ -65,6 +65,27 @@ void MakeGlColourTarget(unsigned* framebuffer, unsigned* texture, unsigned width
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
+Letterbox ClearAroundPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
+  Letterbox box = FitPicture(pictureWidth, pictureHeight, windowWidth, windowHeight);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDisable(GL_SCISSOR_TEST);
+  glViewport(0, 0, windowWidth, windowHeight);
+  if (box.width != windowWidth || box.height != windowHeight) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  return box;
+}
+
+void BlitPicture(unsigned source, int pictureWidth, int pictureHeight, const Letterbox& box) {
+  bool sameSize = box.width == pictureWidth && box.height == pictureHeight;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, box.x, box.y, box.x + box.width, box.y + box.height,
+                    GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 std::vector<uint8_t> ReadGlFramebuffer(unsigned framebuffer, unsigned width, unsigned height) {
   size_t row = (size_t)width * 4;
   std::vector<uint8_t> pixels(row * height);

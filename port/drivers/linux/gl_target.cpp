@@ -136,21 +136,9 @@ void ShowSceneTarget() {
   bool sixteenBit = made.bpp <= 16;
   made.picture = sixteenBit ? PictureAt::SceneUnrounded : PictureAt::SceneTarget;
   CaptureDueFrames(timeGetTime(), (int)made.width, (int)made.height);
-  Letterbox box = FitPicture((int)made.width, (int)made.height, made.windowWidth, made.windowHeight);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  if (box.width != made.windowWidth || box.height != made.windowHeight) {
-    glViewport(0, 0, made.windowWidth, made.windowHeight);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  if (!sixteenBit || !RoundSceneInto(0, box)) {
-    bool sameSize = box.width == (int)made.width && box.height == (int)made.height;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, made.sceneFramebuffer);
-    glBlitFramebuffer(0, 0, (GLint)made.width, (GLint)made.height, box.x, box.y, box.x + box.width, box.y + box.height,
-                      GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  }
+  Letterbox box = ClearAroundPicture((int)made.width, (int)made.height, made.windowWidth, made.windowHeight);
+  if (!sixteenBit || !RoundSceneInto(0, box))
+    BlitPicture(made.sceneFramebuffer, (int)made.width, (int)made.height, box);
 }
 
 }  // namespace

@@ -122,23 +122,24 @@ wl_keyboard_listener KeyboardListener() {
 }
 const wl_keyboard_listener keyboardListener = KeyboardListener();
 
-// A surface the pointer enters is asked for its cursor, as on the desktop.
-void OnPointerEnter(void*, wl_pointer*, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-  pointerSerial = serial;
-  if (!cursorShown) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+// A surface the pointer enters or crosses is asked for its cursor, as on the desktop.
+void MovePointer(wl_fixed_t x, wl_fixed_t y) {
   pointerX = wl_fixed_to_int(x);
   pointerY = wl_fixed_to_int(y);
   Post(WM_SETCURSOR, (WPARAM)(wayland.window ? wayland.window->handle : nullptr),
        PortMakeLParam(HTCLIENT, WM_MOUSEMOVE));
 }
 
+void OnPointerEnter(void*, wl_pointer*, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
+  pointerSerial = serial;
+  if (!cursorShown) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+  MovePointer(x, y);
+}
+
 void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
 
 void OnMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-  pointerX = wl_fixed_to_int(x);
-  pointerY = wl_fixed_to_int(y);
-  Post(WM_SETCURSOR, (WPARAM)(wayland.window ? wayland.window->handle : nullptr),
-       PortMakeLParam(HTCLIENT, WM_MOUSEMOVE));
+  MovePointer(x, y);
   Post(WM_MOUSEMOVE, 0, PortMakeLParam(pointerX, pointerY));
 }
 

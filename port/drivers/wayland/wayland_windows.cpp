@@ -74,11 +74,16 @@ bool StartEgl() {
   return true;
 }
 
+void DropContext() {
+  if (eglContext == EGL_NO_CONTEXT) return;
+  eglMakeCurrent(eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglDestroyContext(eglDisplay, eglContext);
+  eglContext = EGL_NO_CONTEXT;
+}
+
 void StopEgl() {
   if (eglDisplay == EGL_NO_DISPLAY) return;
-  eglMakeCurrent(eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  if (eglContext != EGL_NO_CONTEXT) eglDestroyContext(eglDisplay, eglContext);
-  eglContext = EGL_NO_CONTEXT;
+  DropContext();
   eglTerminate(eglDisplay);
   eglDisplay = EGL_NO_DISPLAY;
 }
@@ -117,11 +122,7 @@ bool OpenWindow(PortWindow* w, DWORD, const char*, int, int, int, int) {
 void CloseWindow(PortWindow* w) {
   if (wayland.window != w) return;
   for (WaylandOutput* o : wayland.outputs) CloseWaylandSurface(o);
-  if (eglContext != EGL_NO_CONTEXT) {
-    eglMakeCurrent(eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    eglDestroyContext(eglDisplay, eglContext);
-  }
-  eglContext = EGL_NO_CONTEXT;
+  DropContext();
   copyFramebuffer = copyTexture = 0;
   w->gl = nullptr;
   wayland.window = nullptr;
@@ -167,16 +168,8 @@ void* MakeGlCurrent(PortWindow* w) {
 void ShowCopyOn(WaylandOutput* o) {
   EGLSurface surface = static_cast<EGLSurface>(o->eglSurface);
   if (!eglMakeCurrent(eglDisplay, surface, surface, eglContext)) return;
-  Letterbox box = FitPicture(copyWidth, copyHeight, o->surfaceWidth, o->surfaceHeight);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  glViewport(0, 0, o->surfaceWidth, o->surfaceHeight);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, copyFramebuffer);
-  glBlitFramebuffer(0, 0, copyWidth, copyHeight, box.x, box.y, box.x + box.width, box.y + box.height,
-                    GL_COLOR_BUFFER_BIT, GL_LINEAR);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  BlitPicture(copyFramebuffer, copyWidth, copyHeight,
+              ClearAroundPicture(copyWidth, copyHeight, o->surfaceWidth, o->surfaceHeight));
   eglSwapInterval(eglDisplay, 0);
   eglSwapBuffers(eglDisplay, surface);
 }

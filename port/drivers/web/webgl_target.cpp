@@ -78,21 +78,12 @@ void DrawRoundedInto(GLuint framebuffer, const Letterbox& box) {
 }
 
 void ShowOnCanvas() {
-  Letterbox box = FitPicture((int)target.width, (int)target.height, target.windowWidth, target.windowHeight);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  glViewport(0, 0, target.windowWidth, target.windowHeight);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  Letterbox box = ClearAroundPicture((int)target.width, (int)target.height, target.windowWidth, target.windowHeight);
   if (target.bpp <= 16) {
     DrawRoundedInto(0, box);
     return;
   }
-  bool sameSize = box.width == (int)target.width && box.height == (int)target.height;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, target.sceneFramebuffer);
-  glBlitFramebuffer(0, 0, (GLint)target.width, (GLint)target.height, box.x, box.y, box.x + box.width,
-                    box.y + box.height, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  BlitPicture(target.sceneFramebuffer, (int)target.width, (int)target.height, box);
   ForgetGlState();
 }
 }  // namespace
